@@ -9,7 +9,7 @@ x11_extras=(libxrender1 libxcursor1 libxrandr2 libxinerama1 libxi6 libxfixes3 li
 packages=(
     cmake make ninja-build pkg-config file
     g++ googletest
-    g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 mingw-w64-tools
+    g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
     wine wine32:i386 wine64 fonts-wine
     "${x11_extras[@]}" "${x11_extras[@]/%/:i386}"
     xvfb xauth x11-utils xdotool imagemagick

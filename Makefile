@@ -1,0 +1,35 @@
+# Thin wrapper over the CMake presets. Each target installs what it needs first (scripts/setup.sh).
+SHELL := /bin/bash
+.SHELLFLAGS := -eu -o pipefail -c
+
+CONFIGURE = cmake --preset $(1) >build/configure-$(1).log 2>&1 || { cat build/configure-$(1).log; exit 1; }
+
+.PHONY: build run test setup clean
+
+setup:
+	@scripts/setup.sh
+
+build: setup
+	@mkdir -p build dist
+	@$(call CONFIGURE,windows-i686)
+	@cmake --build --preset windows-i686 --target orbelinchk
+	@cp build/windows-i686/bin/orbelinchk.exe dist/orbelinchk.exe
+	@sha256sum dist/orbelinchk.exe
+
+# Builds every 32-bit target (tests included), runs the native tests, then the Windows-side tests
+# under Wine, built for the architecture this machine's Wine can run (32-bit where possible).
+test: build
+	@cmake --build --preset windows-i686
+	@$(call CONFIGURE,native)
+	@cmake --build --preset native
+	@ctest --preset native
+	@arch=$$(scripts/wine-arch.sh); \
+	 $(call CONFIGURE,windows-$$arch); \
+	 cmake --build --preset windows-$$arch; \
+	 ctest --preset windows-$$arch
+
+run: build
+	@scripts/run.sh
+
+clean:
+	rm -rf build dist
