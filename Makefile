@@ -4,7 +4,7 @@ SHELL := /bin/bash
 
 CONFIGURE = cmake --preset $(1) >build/configure-$(1).log 2>&1 || { cat build/configure-$(1).log; exit 1; }
 
-.PHONY: build run test setup clean
+.PHONY: build run test setup clean art
 
 setup:
 	@scripts/setup.sh
@@ -30,6 +30,10 @@ test: build
 
 run: build
 	@scripts/run.sh
+
+# Redraws the icon and the button glyphs from their generator (the results are committed).
+art: setup
+	@/usr/bin/python3 resources/art/draw_art.py
 
 clean:
 	rm -rf build dist
