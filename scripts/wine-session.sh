@@ -48,6 +48,10 @@ init_prefix() {
     mkdir -p "$WINEPREFIX"
     # No Mono or Gecko: nothing here needs them, and their installers would wait for a click.
     WINEDLLOVERRIDES="mscoree,mshtml=" "$WINELOADER" wineboot -i </dev/null >"$state/wineboot.log" 2>&1
+    # This Wine build does not find its own fonts (Tahoma, Marlett for the caption buttons) in its data
+    # folder; from the prefix's Fonts folder it does. (Its Tahoma Bold has bold bitmaps for small
+    # sizes only: large bold Tahoma, such as the heading's, looks regular under Wine.)
+    cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
     "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f </dev/null >>"$state/wineboot.log" 2>&1
     "$WINELOADER" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
         </dev/null >>"$state/wineboot.log" 2>&1

@@ -1,0 +1,13 @@
+// Tfiche_ppal::LectureSmartCard: one run of the service check against winscard.dll, reported in the pane.
+#include "scard/service_check.h"
+#include "scard/winscard_manager.h"
+#include "ui/ppal.h"
+
+namespace orbelin {
+
+void Tfiche_ppal::LectureSmartCard() {
+    WinSCardManager manager;
+    RunServiceCheck(manager, *this);
+}
+
+}  // namespace orbelin

@@ -1,0 +1,111 @@
+// Tfiche_ppal, the program's only window: two headings, the framed work area with the check button
+// and the read-only result pane, a quit button and two links. The labels, the frame and the flat
+// buttons are painted on the window itself; the links and the pane are child windows.
+#pragma once
+
+#include <windows.h>
+
+#include <string_view>
+
+#include "ui/dpi.h"
+#include "ui/flat_button.h"
+#include "ui/glyph.h"
+#include "ui/text_style.h"
+#include "ui/win32/handles.h"
+#include "ui/win32/toolbar_theme.h"
+#include "ui/window_description.h"
+#include "ui/window_placement.h"
+
+namespace orbelin {
+
+inline constexpr std::size_t kControlCount = 8;
+
+class Tfiche_ppal {
+public:
+    // The shell call the link handlers make; replaceable so tests can see what would be opened.
+    using ShellOpenFunction = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
+
+    Tfiche_ppal();
+    ~Tfiche_ppal();
+    Tfiche_ppal(const Tfiche_ppal&) = delete;
+    Tfiche_ppal& operator=(const Tfiche_ppal&) = delete;
+
+    // Creates the window, hidden, laid out for `dpi` (0: the density the system reports).
+    bool Create(HINSTANCE instance, int dpi = 0);
+    void Show(InitialShow show);
+    HWND handle() const { return window_.get(); }
+
+    void AddlText(std::u16string_view AText, TFontStyles AStyle, TColor AColor);
+    void LectureSmartCard();
+
+    void controle_btnClick(const ControlDescription& Sender);
+    void btn_quitClick(const ControlDescription& Sender);
+    void lbl_link2Click(const ControlDescription& Sender);
+    void lbl_link3Click(const ControlDescription& Sender);
+
+    void SetShellOpen(ShellOpenFunction open) { shellOpen_ = open; }
+
+    // Child windows, and the painted buttons' pointer state.
+    HWND lbl_link2 = nullptr;
+    HWND lbl_link3 = nullptr;
+    HWND reponse1 = nullptr;
+    FlatButtonState btn_quit;
+    FlatButtonState controle_btn;
+
+    // Client-area bounds of a control as laid out for this window's density.
+    Rect Bounds(ControlId id) const { return bounds_[static_cast<std::size_t>(id)]; }
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    static LRESULT CALLBACK LinkProc(HWND link, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                                     DWORD_PTR self);
+    static LRESULT CALLBACK PaneProc(HWND pane, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                                     DWORD_PTR self);
+    LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+
+    void OnCreate();
+    void OnPaint();
+    void OnActivate(WPARAM wparam);
+    void OnMouseMove(Point at);
+    void OnMouseLeave();
+    void OnLeftButtonDown(Point at);
+    void OnLeftButtonUp(Point at);
+    void OnCaptureChanged();
+    bool OnSetCursor(HWND over, int hitTest);
+    LRESULT OnControlColour(HDC dc);
+
+    void LayOut();
+    void CreateFonts();
+    void LoadGlyphs();
+    void CreateLinks();
+    HWND CreateLink(const ControlDescription& link);
+    void CreatePane();
+
+    void PaintLabel(HDC dc, const ControlDescription& label) const;
+    void PaintBevel(HDC dc, const ControlDescription& bevel) const;
+    void PaintFlatButton(HDC dc, PixelBuffer pixels, const ControlDescription& button) const;
+
+    FlatButtonState& ButtonState(ControlId id);
+    const FlatButtonState& ButtonState(ControlId id) const;
+    void InvalidateControl(ControlId id);
+    void RunClick(ControlId id);
+    void OpenAddress(std::u16string_view url);
+    LRESULT LinkMessage(HWND link, ControlId id, UINT message, WPARAM wparam, LPARAM lparam);
+
+    HINSTANCE instance_ = nullptr;
+    int dpi_ = kDesignDpi;
+    ShellOpenFunction shellOpen_;
+    Rect bounds_[kControlCount] = {};
+    win32::UniqueFont fonts_[kControlCount];
+    GlyphImage quitGlyph_;
+    GlyphImage controleGlyph_;
+    win32::UniqueBrush background_;
+    win32::ToolbarTheme theme_;
+    bool trackingLeave_ = false;
+    HWND pressedLink_ = nullptr;
+    // Declared before the window so that it outlives the pane created from it.
+    win32::UniqueLibrary richEdit_;
+    win32::UniqueWindow window_;
+};
+
+}  // namespace orbelin

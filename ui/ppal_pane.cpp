@@ -1,0 +1,97 @@
+// The result pane reponse1: a read-only rich-edit control, and AddlText, which appends a run of text
+// with its own style set and colour at the end of it.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <richedit.h>
+
+#include "ui/ppal.h"
+#include "ui/win32/colour.h"
+#include "ui/win32/system_library.h"
+#include "ui/win32/wide.h"
+
+namespace orbelin {
+namespace {
+
+constexpr DWORD kPaneStyle =
+    WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY;
+constexpr UINT_PTR kPaneSubclass = 1;
+
+// EM_REPLACESEL wants NUL-terminated text; longer texts go in pieces of this many characters.
+constexpr std::size_t kChunk = 256;
+
+DWORD EffectsFor(TFontStyles style) {
+    return (style.Contains(fsBold) ? CFE_BOLD : 0) | (style.Contains(fsItalic) ? CFE_ITALIC : 0) |
+           (style.Contains(fsUnderline) ? CFE_UNDERLINE : 0) | (style.Contains(fsStrikeOut) ? CFE_STRIKEOUT : 0);
+}
+
+void SetSelectionFormat(HWND pane, DWORD mask, DWORD effects, COLORREF colour) {
+    CHARFORMAT2W format = {};
+    format.cbSize = sizeof format;
+    format.dwMask = mask;
+    format.dwEffects = effects;
+    format.crTextColor = colour;
+    SendMessageW(pane, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+}
+
+}  // namespace
+
+void Tfiche_ppal::CreatePane() {
+    richEdit_ = win32::LoadSystemLibrary(L"riched20.dll");
+    const ControlDescription& pane = kFichePpal.Control(ControlId::reponse1);
+    const Rect bounds = Bounds(pane.id);
+    reponse1 = CreateWindowExW(0, L"RICHEDIT20W", L"", kPaneStyle, bounds.left, bounds.top, bounds.width,
+                               bounds.height, handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(pane.id)),
+                               instance_, nullptr);
+    if (reponse1 == nullptr) {
+        return;
+    }
+    SendMessageW(reponse1, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[static_cast<std::size_t>(pane.id)].get()),
+                 FALSE);
+    SendMessageW(reponse1, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(win32::ToColorRef(clWindow)));
+    SendMessageW(reponse1, EM_SETTARGETDEVICE, 0, 0);  // wrap at the pane's width
+    SendMessageW(reponse1, EM_SETZOOM, 0, 0);          // 100 %
+    SetWindowSubclass(reponse1, PaneProc, kPaneSubclass, reinterpret_cast<DWORD_PTR>(this));
+}
+
+// Read-only, and without the context menu or the editing commands a rich-edit control may offer.
+LRESULT CALLBACK Tfiche_ppal::PaneProc(HWND pane, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                                       DWORD_PTR) {
+    switch (message) {
+        case WM_CONTEXTMENU:
+        case WM_PASTE:
+        case WM_CUT:
+        case WM_CLEAR:
+        case WM_UNDO:
+            return 0;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(pane, PaneProc, id);
+            break;
+        default:
+            break;
+    }
+    return DefSubclassProc(pane, message, wparam, lparam);
+}
+
+void Tfiche_ppal::AddlText(std::u16string_view AText, TFontStyles AStyle, TColor AColor) {
+    do {
+        const std::u16string_view piece = AText.substr(0, kChunk);
+        AText.remove_prefix(piece.size());
+
+        GETTEXTLENGTHEX lengthQuery = {GTL_DEFAULT, 1200};
+        const auto end = static_cast<LONG>(
+            SendMessageW(reponse1, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&lengthQuery), 0));
+        CHARRANGE caret = {end, end};
+        SendMessageW(reponse1, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+        SendMessageW(reponse1, EM_SCROLLCARET, 0, 0);
+        SetSelectionFormat(reponse1, CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT, EffectsFor(AStyle), 0);
+        SetSelectionFormat(reponse1, CFM_COLOR, 0, win32::ToColorRef(AColor));
+
+        wchar_t text[kChunk + 1];
+        piece.copy(reinterpret_cast<char16_t*>(text), piece.size());
+        text[piece.size()] = L'\0';
+        SendMessageW(reponse1, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));  // not undoable
+    } while (!AText.empty());
+}
+
+}  // namespace orbelin
