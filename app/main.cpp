@@ -8,6 +8,20 @@
 
 namespace {
 
+// A program run from a Downloads folder must not load DLLs planted beside it: libraries it loads
+// itself come from the system directory only. SetDefaultDllDirectories is looked up rather than
+// imported because Windows 7 has it only with an update, and the program must start without it.
+void RestrictDllSearchToSystem() {
+    using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    const auto restrict = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    if (restrict != nullptr) {
+        restrict(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    }
+    SetDllDirectoryW(L"");  // also drops the current directory from the search order
+}
+
 int RunEventLoop() {
     MSG message = {};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -20,6 +34,7 @@ int RunEventLoop() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+    RestrictDllSearchToSystem();
     const orbelin::win32::OleApartment apartment;
     const INITCOMMONCONTROLSEX controls = {.dwSize = sizeof controls, .dwICC = ICC_LINK_CLASS};
     InitCommonControlsEx(&controls);

@@ -5,6 +5,8 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include <optional>
+
 #include "resources/resource_ids.h"
 #include "ui/dpi.h"
 #include "ui/win32/wide.h"
@@ -226,14 +228,12 @@ void Tfiche_ppal::OnLeftButtonDown(Point at) {
 }
 
 void Tfiche_ppal::OnLeftButtonUp(Point at) {
-    ControlId clicked = ControlId::lbl_about1;
-    bool anyClick = false;
+    std::optional<ControlId> clicked;
     for (ControlId id : kFlatButtons) {
         FlatButtonState& state = ButtonState(id);
         if (state.pressed()) {
             if (state.LeftReleased(Bounds(id).Contains(at))) {
                 clicked = id;
-                anyClick = true;
             }
             InvalidateControl(id);
         }
@@ -242,9 +242,9 @@ void Tfiche_ppal::OnLeftButtonUp(Point at) {
     if (GetCapture() == handle()) {
         ReleaseCapture();
     }
-    if (anyClick) {
+    if (clicked) {
         UpdateWindow(handle());  // show the released look before the handler runs
-        RunClick(clicked);
+        RunClick(*clicked);
     }
 }
 

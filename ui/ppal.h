@@ -18,8 +18,6 @@
 
 namespace orbelin {
 
-inline constexpr std::size_t kControlCount = 8;
-
 class Tfiche_ppal {
 public:
     // The shell call the link handlers make; replaceable so tests can see what would be opened.

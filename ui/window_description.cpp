@@ -80,6 +80,7 @@ constexpr bool RowsMatchTheirIds() {
     }
     return true;
 }
+static_assert(std::size(kControls) == kControlCount, "one row per ControlId");
 static_assert(RowsMatchTheirIds(), "each row must sit at the index of its ControlId");
 
 }  // namespace

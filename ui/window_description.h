@@ -32,6 +32,8 @@ enum class ControlId : std::uint8_t {
     reponse1,
 };
 
+inline constexpr std::size_t kControlCount = 8;
+
 enum class Glyph : std::uint8_t { None, Quit, Controle };
 
 struct FontDescription {

@@ -19,7 +19,7 @@ UniqueLibrary LoadSystemLibrary(const wchar_t* fileName) {
         path[at++] = *c;
     }
     path[at] = L'\0';
-    return UniqueLibrary(LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+    return UniqueLibrary(LoadLibraryExW(path, nullptr, 0));
 }
 
 }  // namespace orbelin::win32
