@@ -213,6 +213,11 @@ TEST(MainWindow, ChildrenAreTheLinksThenThePaneWhereTheLayoutPutsThem) {
     EXPECT_FALSE(paneStyle & (WS_BORDER | ES_AUTOHSCROLL | ES_NOHIDESEL | ES_DISABLENOSCROLL));
     EXPECT_FALSE(GetWindowLongW(harness.pane(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
     EXPECT_EQ(PaneFont(harness.pane()), std::make_pair(std::wstring(L"Tahoma"), 11L * 1440 / 96));
+    WPARAM numerator = 1;
+    LPARAM denominator = 1;
+    SendMessageW(harness.pane(), EM_GETZOOM, reinterpret_cast<WPARAM>(&numerator),
+                 reinterpret_cast<LPARAM>(&denominator));
+    EXPECT_EQ(numerator, 0u);  // no zoom: 100 %
 
     struct Link {
         HWND window;
@@ -251,6 +256,9 @@ TEST(MainWindow, ChecksAppendCompleteReportsOldestFirst) {
         Detail(" Inconnu - 5\r\n"),
     };
     EXPECT_EQ(harness.PaneRuns(), expected);
+
+    EXPECT_FALSE(SendMessageW(harness.pane(), EM_CANUNDO, 0, 0));       // appends are not undoable
+    EXPECT_FALSE(GetWindowLongW(harness.pane(), GWL_STYLE) & WS_HSCROLL);  // the long sentence wraps
 
     const auto calls = fake.Calls();
     ASSERT_EQ(calls.size(), 5u);  // four establishes, one release after the success
