@@ -6,9 +6,9 @@
 #ifndef RC_INVOKED
 namespace orbelin::resources {
 
-inline constexpr const wchar_t* kMainIcon = L"MAINICON";            // ICON group
-inline constexpr const wchar_t* kQuitGlyph = L"GLYPH_QUIT";         // BITMAP, 24x24, 24-bit
-inline constexpr const wchar_t* kCheckGlyph = L"GLYPH_CONTROLE";    // BITMAP, 24x24, 24-bit
+inline constexpr const wchar_t* kMainIcon = L"MAINICON";          // ICON group
+inline constexpr const wchar_t* kQuitGlyph = L"GLYPH_QUIT";       // BITMAP, 24x24, 24-bit
+inline constexpr const wchar_t* kCheckGlyph = L"GLYPH_CONTROLE";  // BITMAP, 24x24, 24-bit
 
 }  // namespace orbelin::resources
 #endif

@@ -23,8 +23,8 @@ constexpr bool TableMatchesRuns() {
         return false;
     }
     for (std::size_t i = kFirstRunIndex; i < kRowCount; ++i) {
-        const std::uint32_t expected = i < kSecondRunIndex ? kFirstRunStart + (i - kFirstRunIndex)
-                                                           : kSecondRunStart + (i - kSecondRunIndex);
+        const std::uint32_t expected =
+            i < kSecondRunIndex ? kFirstRunStart + (i - kFirstRunIndex) : kSecondRunStart + (i - kSecondRunIndex);
         if (texts::kResultMessages[i].code != expected) {
             return false;
         }

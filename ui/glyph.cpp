@@ -27,8 +27,8 @@ bool DecodeGlyphDib(const std::uint8_t* dib, std::size_t size, GlyphImage& out) 
     const std::uint32_t bitCount = ReadLittleEndian(dib + 14, 2);
     const std::uint32_t compression = ReadLittleEndian(dib + 16, 4);
     const bool bottomUp = height > 0;
-    if (width != GlyphImage::kSize || (height != GlyphImage::kSize && height != -GlyphImage::kSize) ||
-        bitCount != 24 || compression != 0 || size < headerSize + std::size_t{kRowBytes} * GlyphImage::kSize) {
+    if (width != GlyphImage::kSize || (height != GlyphImage::kSize && height != -GlyphImage::kSize) || bitCount != 24 ||
+        compression != 0 || size < headerSize + std::size_t{kRowBytes} * GlyphImage::kSize) {
         return false;
     }
     const std::uint8_t* bits = dib + headerSize;

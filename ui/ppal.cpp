@@ -37,8 +37,8 @@ bool RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
         .hIcon = LoadIconW(instance, resources::kMainIcon),
         .hCursor = LoadCursorW(nullptr, IDC_ARROW),
         .lpszClassName = className,
-        .hIconSm = static_cast<HICON>(LoadImageW(instance, resources::kMainIcon, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                                 GetSystemMetrics(SM_CYSMICON), 0)),
+        .hIconSm = static_cast<HICON>(LoadImageW(instance, resources::kMainIcon, IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)),
     };
     return RegisterClassExW(&windowClass) != 0;
 }
@@ -68,8 +68,8 @@ bool Tfiche_ppal::Create(HINSTANCE instance, int dpi) {
     const Size outer = {frame.right - frame.left, frame.bottom - frame.top};
     const Point at = CentreInWorkArea(PrimaryWorkArea(), outer);
     return CreateWindowExW(kWindowExStyle, win32::WideLiteral(kFichePpal.className),
-                           win32::WideLiteral(kFichePpal.caption), kWindowStyle, at.x, at.y, outer.width,
-                           outer.height, nullptr, nullptr, instance, this) != nullptr;
+                           win32::WideLiteral(kFichePpal.caption), kWindowStyle, at.x, at.y, outer.width, outer.height,
+                           nullptr, nullptr, instance, this) != nullptr;
 }
 
 void Tfiche_ppal::Show(InitialShow show) {

@@ -55,10 +55,10 @@ public:
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-    static LRESULT CALLBACK LinkProc(HWND link, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
-                                     DWORD_PTR self);
-    static LRESULT CALLBACK PaneProc(HWND pane, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
-                                     DWORD_PTR self);
+    static LRESULT CALLBACK
+    LinkProc(HWND link, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id, DWORD_PTR self);
+    static LRESULT CALLBACK
+    PaneProc(HWND pane, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id, DWORD_PTR self);
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
     void OnCreate();

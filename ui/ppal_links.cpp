@@ -65,10 +65,9 @@ HWND Tfiche_ppal::CreateLink(const ControlDescription& link) {
     return label;
 }
 
-LRESULT CALLBACK Tfiche_ppal::LinkProc(HWND link, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
-                                       DWORD_PTR self) {
-    return reinterpret_cast<Tfiche_ppal*>(self)->LinkMessage(link, static_cast<ControlId>(id), message, wparam,
-                                                             lparam);
+LRESULT CALLBACK
+Tfiche_ppal::LinkProc(HWND link, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id, DWORD_PTR self) {
+    return reinterpret_cast<Tfiche_ppal*>(self)->LinkMessage(link, static_cast<ControlId>(id), message, wparam, lparam);
 }
 
 // The control's own mouse handling is bypassed: it would take the focus and activate only the link

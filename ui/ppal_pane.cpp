@@ -40,9 +40,8 @@ void Tfiche_ppal::CreatePane() {
     richEdit_ = win32::LoadSystemLibrary(L"riched20.dll");
     const ControlDescription& pane = kFichePpal.Control(ControlId::reponse1);
     const Rect bounds = Bounds(pane.id);
-    reponse1 = CreateWindowExW(0, L"RICHEDIT20W", L"", kPaneStyle, bounds.left, bounds.top, bounds.width,
-                               bounds.height, handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(pane.id)),
-                               instance_, nullptr);
+    reponse1 = CreateWindowExW(0, L"RICHEDIT20W", L"", kPaneStyle, bounds.left, bounds.top, bounds.width, bounds.height,
+                               handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(pane.id)), instance_, nullptr);
     if (reponse1 == nullptr) {
         return;
     }
@@ -55,8 +54,7 @@ void Tfiche_ppal::CreatePane() {
 }
 
 // Read-only, and without the context menu or the editing commands a rich-edit control may offer.
-LRESULT CALLBACK Tfiche_ppal::PaneProc(HWND pane, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
-                                       DWORD_PTR) {
+LRESULT CALLBACK Tfiche_ppal::PaneProc(HWND pane, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id, DWORD_PTR) {
     switch (message) {
         case WM_CONTEXTMENU:
         case WM_PASTE:
@@ -79,8 +77,8 @@ void Tfiche_ppal::AddlText(std::u16string_view AText, TFontStyles AStyle, TColor
         AText.remove_prefix(piece.size());
 
         GETTEXTLENGTHEX lengthQuery = {GTL_DEFAULT, 1200};
-        const auto end = static_cast<LONG>(
-            SendMessageW(reponse1, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&lengthQuery), 0));
+        const auto end =
+            static_cast<LONG>(SendMessageW(reponse1, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&lengthQuery), 0));
         CHARRANGE caret = {end, end};
         SendMessageW(reponse1, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&caret));
         SendMessageW(reponse1, EM_SCROLLCARET, 0, 0);

@@ -66,8 +66,8 @@ unsigned long long Bits(const void* pointer) {
 
 extern "C" {
 
-__declspec(dllexport) LONG WINAPI SCardEstablishContext(DWORD scope, LPCVOID reserved1, LPCVOID reserved2,
-                                                        ScardContext* context) {
+__declspec(dllexport) LONG WINAPI
+    SCardEstablishContext(DWORD scope, LPCVOID reserved1, LPCVOID reserved2, ScardContext* context) {
     const unsigned long long before = context ? *context : 0;
     const LONG result = NextResult();
     if (result == kSuccess && context) {

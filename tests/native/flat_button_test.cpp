@@ -101,8 +101,8 @@ TEST_F(Glyphs, DrawingSkipsOnlyTheExactTransparentColour) {
     for (auto& pixel : glyph.rgb) {
         pixel = 0xFFFEFF;
     }
-    glyph.rgb[0] = 0xFEFEFE;                                // near-white: drawn
-    glyph.rgb[1] = 0x0000FF;                                // drawn
+    glyph.rgb[0] = 0xFEFEFE;                                          // near-white: drawn
+    glyph.rgb[1] = 0x0000FF;                                          // drawn
     glyph.rgb[GlyphImage::kSize * GlyphImage::kSize - 1] = 0xFFFFFF;  // white is not the key here: drawn
     std::vector<std::uint32_t> canvas(40 * 30, 0x123456);
     DrawGlyph(glyph, {canvas.data(), 40, 30}, {10, 5});

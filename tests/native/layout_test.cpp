@@ -14,10 +14,9 @@ TEST(PixelDensity, ScalesRoundingHalfAwayFromZero) {
         int value, dpi, expected;
     };
     const Case cases[] = {
-        {596, 96, 596}, {596, 120, 745}, {596, 144, 894}, {596, 192, 1192},
-        {427, 120, 534},  // 533.75
-        {427, 144, 641},  // 640.5 rounds up
-        {-11, 120, -14},  // -13.75
+        {596, 96, 596},  {596, 120, 745}, {596, 144, 894}, {596, 192, 1192}, {427, 120, 534},  // 533.75
+        {427, 144, 641},                                                                       // 640.5 rounds up
+        {-11, 120, -14},                                                                       // -13.75
         {-11, 144, -17},  // -16.5 rounds away from zero, as MulDiv does
         {15, 144, 23},    // a cell height: 22.5
         {0, 192, 0},
@@ -125,10 +124,9 @@ TEST(WindowDescription, FontsTextsAndLinks) {
 TEST(EtchedFrame, HighlightOutlineInsetByOneThenShadowOutlineOverIt) {
     const auto lines = EtchedFrame({8, 86, 580, 299});
     const FrameLine expected[] = {
-        {{9, 87, 579, 1}, clBtnHighlight},  {{9, 384, 579, 1}, clBtnHighlight},
-        {{9, 87, 1, 298}, clBtnHighlight},  {{587, 87, 1, 298}, clBtnHighlight},
-        {{8, 86, 579, 1}, clBtnShadow},     {{8, 383, 579, 1}, clBtnShadow},
-        {{8, 86, 1, 298}, clBtnShadow},     {{586, 86, 1, 298}, clBtnShadow},
+        {{9, 87, 579, 1}, clBtnHighlight},   {{9, 384, 579, 1}, clBtnHighlight}, {{9, 87, 1, 298}, clBtnHighlight},
+        {{587, 87, 1, 298}, clBtnHighlight}, {{8, 86, 579, 1}, clBtnShadow},     {{8, 383, 579, 1}, clBtnShadow},
+        {{8, 86, 1, 298}, clBtnShadow},      {{586, 86, 1, 298}, clBtnShadow},
     };
     for (std::size_t i = 0; i < lines.size(); ++i) {
         EXPECT_EQ(lines[i].line, expected[i].line) << i;

@@ -49,12 +49,12 @@ bool PollFor(Condition condition, std::chrono::milliseconds limit) {
 }
 
 // On CI pcscd is installed, so a skip there would hide a broken set-up: fail instead.
-#define SKIP_OR_FAIL(why)                                              \
-    do {                                                               \
-        if (const char* ci = std::getenv("CI"); ci && *ci) {           \
-            FAIL() << why;                                             \
-        }                                                              \
-        GTEST_SKIP() << why;                                           \
+#define SKIP_OR_FAIL(why)                                    \
+    do {                                                     \
+        if (const char* ci = std::getenv("CI"); ci && *ci) { \
+            FAIL() << why;                                   \
+        }                                                    \
+        GTEST_SKIP() << why;                                 \
     } while (false)
 
 class RealPcscd : public ::testing::Test {

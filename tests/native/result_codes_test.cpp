@@ -50,8 +50,7 @@ TEST(MessageTable, CodesOutsideTheTableGetTheFallback) {
             if (known.count(bits) == 0) {
                 SCOPED_TRACE(bits);
                 EXPECT_TRUE(MessageForResult(Code(bits)).empty());
-                EXPECT_EQ(Utf8(DetailText(Code(bits)).view()),
-                          " Inconnu - " + std::to_string(Code(bits)) + "\r\n");
+                EXPECT_EQ(Utf8(DetailText(Code(bits)).view()), " Inconnu - " + std::to_string(Code(bits)) + "\r\n");
             }
         }
     };
@@ -90,11 +89,11 @@ TEST(PlatformCode, NarrowsToSigned32Bits) {
     const Case cases[] = {
         {0, 0},
         {109, 109},
-        {-2146435043LL, -2146435043},           // sign-extended 0x8010001D
-        {0x8010001DLL, -2146435043},            // the same code as an unsigned 32-bit value
+        {-2146435043LL, -2146435043},  // sign-extended 0x8010001D
+        {0x8010001DLL, -2146435043},   // the same code as an unsigned 32-bit value
         {0xFFFFFFFFLL, -1},
         {INT32_MIN, INT32_MIN},
-        {0x100000000LL, kScardUnknownError},    // would truncate to success
+        {0x100000000LL, kScardUnknownError},  // would truncate to success
         {-0x100000000LL, kScardUnknownError},
         {0x180100001LL, kScardUnknownError},
     };

@@ -19,8 +19,8 @@ struct AppendedPiece {
 };
 
 inline void PrintTo(const AppendedPiece& piece, std::ostream* out) {
-    *out << "{\"" << piece.text << "\", style " << int(piece.style.bits()) << ", colour 0x" << std::hex
-         << piece.color << std::dec << "}";
+    *out << "{\"" << piece.text << "\", style " << int(piece.style.bits()) << ", colour 0x" << std::hex << piece.color
+         << std::dec << "}";
 }
 
 struct RecordingWriter {

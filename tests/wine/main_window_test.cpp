@@ -98,8 +98,12 @@ std::vector<std::uint32_t> IconPixels(HICON icon, int* size) {
     GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
     *size = bitmap.bmWidth;
     BITMAPINFO request = {};
-    request.bmiHeader = {.biSize = sizeof request.bmiHeader, .biWidth = bitmap.bmWidth,
-                         .biHeight = -bitmap.bmHeight, .biPlanes = 1, .biBitCount = 32, .biCompression = BI_RGB};
+    request.bmiHeader = {.biSize = sizeof request.bmiHeader,
+                         .biWidth = bitmap.bmWidth,
+                         .biHeight = -bitmap.bmHeight,
+                         .biPlanes = 1,
+                         .biBitCount = 32,
+                         .biCompression = BI_RGB};
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(bitmap.bmWidth * bitmap.bmHeight));
     HDC dc = GetDC(nullptr);
     GetDIBits(dc, info.hbmColor, 0, bitmap.bmHeight, pixels.data(), &request, DIB_RGB_COLORS);
@@ -155,8 +159,8 @@ TEST(MainWindow, OpensMaximisedOrMinimisedWhenStartedSo) {
     }
     {
         WindowHarness harness;
-        HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
-                                     nullptr, nullptr, nullptr, nullptr);
+        HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                     nullptr, nullptr, nullptr);
         SetActiveWindow(other);
         ShowWindow(harness.handle(), SW_HIDE);
         harness.window().Show(InitialShow::MinimizedInactive);
@@ -170,8 +174,8 @@ TEST(MainWindow, OpensMaximisedOrMinimisedWhenStartedSo) {
 TEST(MainWindow, FocusReturnsToThePaneAndEnterOrEscapeDoNothing) {
     FakeWinscard fake;
     WindowHarness harness;
-    HWND other = CreateWindowExW(0, L"EDIT", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
-                                 nullptr, nullptr, nullptr);
+    HWND other = CreateWindowExW(0, L"EDIT", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr,
+                                 nullptr, nullptr);
     SetActiveWindow(other);
     SetFocus(other);
     harness.Pump();
@@ -257,7 +261,7 @@ TEST(MainWindow, ChecksAppendCompleteReportsOldestFirst) {
     };
     EXPECT_EQ(harness.PaneRuns(), expected);
 
-    EXPECT_FALSE(SendMessageW(harness.pane(), EM_CANUNDO, 0, 0));       // appends are not undoable
+    EXPECT_FALSE(SendMessageW(harness.pane(), EM_CANUNDO, 0, 0));          // appends are not undoable
     EXPECT_FALSE(GetWindowLongW(harness.pane(), GWL_STYLE) & WS_HSCROLL);  // the long sentence wraps
 
     const auto calls = fake.Calls();
@@ -491,12 +495,12 @@ TEST(Painting, DrawsTheEtchedFrameAndTheGlyphs) {
     RedrawWindow(harness.handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     HDC dc = GetDC(harness.handle());
     const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW), light = GetSysColor(COLOR_BTNHIGHLIGHT);
-    EXPECT_EQ(GetPixel(dc, 8, 200), shadow);     // left shadow line
-    EXPECT_EQ(GetPixel(dc, 586, 200), shadow);   // right shadow line, at width - 2
-    EXPECT_EQ(GetPixel(dc, 587, 200), light);    // right highlight line, at width - 1
-    EXPECT_EQ(GetPixel(dc, 300, 86), shadow);    // top
-    EXPECT_EQ(GetPixel(dc, 300, 383), shadow);   // bottom shadow, at height - 2
-    EXPECT_EQ(GetPixel(dc, 300, 384), light);    // bottom highlight, at height - 1
+    EXPECT_EQ(GetPixel(dc, 8, 200), shadow);    // left shadow line
+    EXPECT_EQ(GetPixel(dc, 586, 200), shadow);  // right shadow line, at width - 2
+    EXPECT_EQ(GetPixel(dc, 587, 200), light);   // right highlight line, at width - 1
+    EXPECT_EQ(GetPixel(dc, 300, 86), shadow);   // top
+    EXPECT_EQ(GetPixel(dc, 300, 383), shadow);  // bottom shadow, at height - 2
+    EXPECT_EQ(GetPixel(dc, 300, 384), light);   // bottom highlight, at height - 1
 
     const Rect button = harness.window().Bounds(ControlId::controle_btn);
     int keyPixels = 0, bluePixels = 0;

@@ -112,8 +112,8 @@ public:
     std::vector<PaneRun> PaneRuns() const {
         std::vector<PaneRun> runs;
         GETTEXTLENGTHEX query = {GTL_DEFAULT, 1200};
-        const auto length = static_cast<LONG>(
-            SendMessageW(pane(), EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0));
+        const auto length =
+            static_cast<LONG>(SendMessageW(pane(), EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0));
         for (LONG i = 0; i < length; ++i) {
             wchar_t unit[2] = {};
             TEXTRANGEW range = {{i, i + 1}, unit};
@@ -153,10 +153,10 @@ private:
                a.colour == b.colour;
     }
 
-    static HINSTANCE WINAPI RecordShellCall(HWND owner, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters,
-                                            LPCWSTR directory, INT show) {
-        shellCalls().push_back({owner, verb ? verb : L"", file ? file : L"", parameters == nullptr,
-                                directory == nullptr, show});
+    static HINSTANCE WINAPI
+    RecordShellCall(HWND owner, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR directory, INT show) {
+        shellCalls().push_back(
+            {owner, verb ? verb : L"", file ? file : L"", parameters == nullptr, directory == nullptr, show});
         return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(33));
     }
 

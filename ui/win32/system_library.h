@@ -10,8 +10,7 @@ UniqueLibrary LoadSystemLibrary(const wchar_t* fileName);
 
 template <class Function>
 Function LibraryFunction(const UniqueLibrary& library, const char* name) {
-    return library ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library.get(), name)))
-                   : nullptr;
+    return library ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library.get(), name))) : nullptr;
 }
 
 }  // namespace orbelin::win32
