@@ -4,7 +4,7 @@ SHELL := /bin/bash
 
 CONFIGURE = cmake --preset $(1) >build/configure-$(1).log 2>&1 || { cat build/configure-$(1).log; exit 1; }
 
-.PHONY: build run test setup clean art
+.PHONY: build run test bench sweep setup clean art
 
 setup:
 	@scripts/setup.sh
@@ -30,6 +30,17 @@ test: build
 
 run: build
 	@scripts/run.sh
+
+# Figures, not tests (scripts/bench.sh, one "name value unit" line each): the shipped .exe's size
+# against its budget and what it is made of; start-up, memory and the cost of a check under Wine,
+# against a bare window program; then the sweep.
+bench: build
+	@scripts/bench.sh size wine
+	@$(MAKE) --no-print-directory sweep
+
+# Every one of the 2^32 result codes through the report code, against an independent formatter.
+sweep: setup
+	@scripts/bench.sh sweep
 
 # Redraws the icon and the button glyphs from their generator (the results are committed).
 art: setup

@@ -17,5 +17,7 @@ function(orbelin_lean_code target)
     orbelin_strict(${target})
     target_compile_options(${target} PRIVATE
         -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-threadsafe-statics
-        -ffunction-sections -fdata-sections)
+        -ffunction-sections -fdata-sections
+        # MinGW's i686 compiler keeps frame pointers unless told otherwise: 320 bytes of code here.
+        -fomit-frame-pointer)
 endfunction()
