@@ -43,11 +43,11 @@ void DetailText::Append(std::u16string_view text) {
 }
 
 void DetailText::AppendSignedDecimal(ResultCode value) {
-    // The magnitude is taken in 64 bits so that INT32_MIN has one.
-    std::int64_t magnitude = value;
-    if (magnitude < 0) {
+    // Unsigned 32-bit arithmetic gives INT32_MIN a magnitude without pulling in 64-bit division.
+    std::uint32_t magnitude = static_cast<std::uint32_t>(value);
+    if (value < 0) {
         Append(u"-");
-        magnitude = -magnitude;
+        magnitude = 0u - magnitude;
     }
     char16_t digits[10];
     std::size_t count = 0;

@@ -8,10 +8,12 @@ namespace orbelin {
 
 inline constexpr int kDesignDpi = 96;
 
+// Window lengths times a density stay far inside int; 32-bit arithmetic keeps libgcc's 64-bit
+// division out of the 32-bit executable.
 constexpr int ScaleLength(int value, int dpi) {
-    const long long product = static_cast<long long>(value) * dpi;
-    const long long half = kDesignDpi / 2;
-    return static_cast<int>(product >= 0 ? (product + half) / kDesignDpi : -((-product + half) / kDesignDpi));
+    const int product = value * dpi;
+    const int half = kDesignDpi / 2;
+    return product >= 0 ? (product + half) / kDesignDpi : -((-product + half) / kDesignDpi);
 }
 
 constexpr Point ScalePoint(Point p, int dpi) {
