@@ -17,10 +17,19 @@ packages=(
     python3 python3-pil python3-pefile libxml2-utils
 )
 
+# A bare name means the machine's own architecture; architecture-independent packages answer only
+# to the bare name.
+native=$(dpkg --print-architecture)
+status_of() {
+    local query=$1
+    [[ $query == *:* ]] || query="$1:$native"
+    dpkg-query -W -f='${db:Status-Status}\n' "$query" 2>/dev/null ||
+        dpkg-query -W -f='${db:Status-Status}\n' "$1" 2>/dev/null | head -n 1
+}
+
 missing=()
 for p in "${packages[@]}"; do
-    status=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)
-    [ "$status" = installed ] || missing+=("$p")
+    [ "$(status_of "$p")" = installed ] || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
