@@ -1,0 +1,765 @@
+#!/usr/bin/python3
+"""Black-box tests of orbelinchk.exe under Wine.
+
+The real program runs in a private Wine session (its own Xvfb display, prefix and wineserver, from
+scripts/wine-session.sh), beside the stand-in winscard.dll that answers with chosen codes and records
+every call. It is driven only from outside, with X pointer and keyboard input (xdotool), and observed
+from outside: by probe.exe (a Windows program of ours that reads the window from another process), by
+screenshots of the display, by the stand-in's call log and by the program's exit code.
+
+    blackbox.py --bin DIR --state DIR [all | start | stop | run CASE... | list]
+
+`all` (the default) starts a session, runs every case and stops it. CTest runs `start` as a fixture,
+then each case with `run CASE`, then `stop`. Every case starts the program afresh.
+"""
+
+import argparse
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+from PIL import Image
+
+ROOT = Path(__file__).resolve().parents[2]
+WINE_SESSION = ROOT / "scripts" / "wine-session.sh"
+WINE_RUN = ROOT / "scripts" / "wine-run.sh"
+EXPECTED_MESSAGES = ROOT / "tests" / "support" / "expected_messages.h"
+
+CAPTION = "Orbelin - Contrôle du service"
+CLIENT = (596, 427)
+CHECK_BUTTON = (212, 144, 172, 30)  # left, top, width, height at 96 dpi
+QUIT_BUTTON = (248, 391, 95, 30)
+PANE = (24, 192, 553, 185)
+LINKS = {"lbl_link2": ("https://www.orbelin.fr/support-a-distance", (451, 403)),
+         "lbl_link3": ("https://www.orbelin.fr/", (40, 401))}
+GREEN, RED, BLACK = "008000", "ff0000", "000000"
+CONNECTED = "Connecté au service\r\n"
+FAILED = "Erreur durant la connexion au service\r\n"
+RETURN_LABEL = "Retour :"
+
+WS_CAPTION, WS_SYSMENU, WS_MINIMIZEBOX = 0x00C00000, 0x00080000, 0x00020000
+WS_MAXIMIZEBOX, WS_THICKFRAME = 0x00010000, 0x00040000
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def check_equal(actual, expected, what):
+    if actual != expected:
+        raise Failure(f"{what}: expected {expected!r}, got {actual!r}")
+
+
+def poll(what, read, ready, timeout=15.0, interval=0.05):
+    """Calls read() until ready(value) holds, for at most `timeout` seconds; returns the value."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = read()
+        if ready(value):
+            return value
+        if time.monotonic() > deadline:
+            raise Failure(f"timed out after {timeout:.0f} s waiting for {what}; last seen: {value!r}")
+        time.sleep(interval)
+
+
+def windows_path(path):
+    return "Z:" + str(path).replace("/", "\\")
+
+
+def unescape(text):
+    out, i = [], 0
+    simple = {"\\": "\\", "r": "\r", "n": "\n", "t": "\t"}
+    while i < len(text):
+        if text[i] == "\\" and i + 1 < len(text):
+            if text[i + 1] == "x":
+                out.append(chr(int(text[i + 2:i + 4], 16)))
+                i += 4
+                continue
+            out.append(simple.get(text[i + 1], text[i + 1]))
+            i += 2
+            continue
+        out.append(text[i])
+        i += 1
+    return "".join(out)
+
+
+def read_facts(path):
+    facts = {}
+    for line in Path(path).read_text(encoding="utf-8").split("\n"):
+        key, _, value = line.partition("=")
+        facts[key] = value
+    return facts
+
+
+def numbers(value):
+    return tuple(int(n) for n in value.split(","))
+
+
+def on_screen(facts, x, y):
+    """Where a point of the window's client area is on the screen."""
+    ox, oy = numbers(facts["client_origin"])
+    return ox + x, oy + y
+
+
+def pixel(image, facts, x, y):
+    return "%02x%02x%02x" % image.getpixel(on_screen(facts, x, y))
+
+
+def load_messages():
+    """The French sentences per code, from the tests' own copy of the table."""
+    pattern = re.compile(r'\{0x([0-9A-Fa-f]+)u, "\w+", "((?:[^"\\]|\\.)*)"\}')
+    messages = {}
+    for code, text in pattern.findall(EXPECTED_MESSAGES.read_text(encoding="utf-8")):
+        messages[int(code, 16)] = text.replace('\\"', '"').replace("\\t", "\t").replace("\\\\", "\\")
+    check(len(messages) > 60, f"could not read the message table in {EXPECTED_MESSAGES}")
+    return messages
+
+
+MESSAGES = load_messages()
+
+
+def detail_for(code):
+    if code in MESSAGES:
+        return " " + MESSAGES[code] + "\r\n"
+    signed = code - (1 << 32) if code >= 1 << 31 else code
+    return f" Inconnu - {signed}\r\n"
+
+
+def report_runs(code):
+    """The runs (text, style, colour) one check appends."""
+    if code == 0:
+        return [(CONNECTED, "b", GREEN)]
+    return [(FAILED, "b", RED), (RETURN_LABEL, "u", BLACK), (detail_for(code), "", BLACK)]
+
+
+def merged(runs):
+    out = []
+    for text, style, colour in runs:
+        if out and out[-1][1:] == (style, colour):
+            out[-1] = (out[-1][0] + text, style, colour)
+        else:
+            out.append((text, style, colour))
+    return out
+
+
+def report_text(codes):
+    return "".join(text for code in codes for text, _, _ in report_runs(code))
+
+
+def parse_calls(path):
+    calls = []
+    if path.exists():
+        for line in path.read_text().splitlines():
+            kind, *fields = line.split()
+            calls.append(dict([("kind", kind)] + [field.split("=", 1) for field in fields]))
+    return calls
+
+
+class Session:
+    """A private Wine session: display, prefix and wineserver, described by STATE/env."""
+
+    def __init__(self, state):
+        self.state = Path(state)
+
+    def start(self):
+        """A new display and a new prefix: nothing is left from an earlier run."""
+        self.state.mkdir(parents=True, exist_ok=True)
+        self.stop()
+        for leftover in ("prefix", "cases", "dpi144", "opened.txt"):
+            path = self.state / leftover
+            shutil.rmtree(path) if path.is_dir() else path.unlink(missing_ok=True)
+        run([WINE_SESSION, "start", self.state], timeout=240)
+        self.prepare()
+
+    def stop(self):
+        if not self.exists():
+            return
+        env = self.env
+        run([WINE_SESSION, "stop", self.state], timeout=60)
+        # The server saves the registry into the prefix as it goes: wait for it to be gone.
+        run(["wineserver", "-w"], env=env, timeout=60)
+
+    def exists(self):
+        return (self.state / "env").exists()
+
+    @property
+    def env(self):
+        env = dict(os.environ)
+        for line in (self.state / "env").read_text().splitlines():
+            key, _, value = line.removeprefix("export ").partition("=")
+            env[key] = value.strip('"')
+        for name in ("FAKE_WINSCARD_RESULTS", "FAKE_WINSCARD_LOG"):
+            env.pop(name, None)
+        env["LC_ALL"] = "C.UTF-8"  # Wine's own texts in English, whatever the caller's locale: menu keys
+        return env
+
+    def reg_add(self, key, name, kind, data):
+        env = self.env
+        run([env["WINELOADER"], "reg", "add", key, "/v", name, "/t", kind, "/d", data, "/f"], env=env)
+
+    def reg_delete(self, key):
+        env = self.env
+        run([env["WINELOADER"], "reg", "delete", key, "/f"], env=env)
+
+    def prepare(self):
+        """Links open a recording script instead of a browser."""
+        recorder = self.state / "browser.sh"
+        recorder.write_text('#!/bin/sh\n# Stands in for the browser: records the addresses it is given.\n'
+                            f'printf "%s\\n" "$@" >>"{self.state / "opened.txt"}"\n')
+        recorder.chmod(0o755)
+        self.reg_add(r"HKCU\Software\Wine\WineBrowser", "Browsers", "REG_SZ", str(recorder))
+
+    @property
+    def opened(self):
+        return self.state / "opened.txt"
+
+
+def run(command, env=None, timeout=60):
+    """Runs a command to completion with its output in a file (Wine's helpers would hold a pipe open)."""
+    log = Path(os.environ.get("TMPDIR", "/tmp")) / f"blackbox-{os.getpid()}.log"
+    with open(log, "w+b") as output:
+        result = subprocess.run([str(c) for c in command], env=env, stdin=subprocess.DEVNULL, stdout=output,
+                                stderr=subprocess.STDOUT, timeout=timeout)
+        output.seek(0)
+        text = output.read().decode(errors="replace")
+    log.unlink(missing_ok=True)
+    if result.returncode != 0:
+        raise Failure(f"{' '.join(map(str, command))} exited with {result.returncode}: {text.strip()}")
+    return text
+
+
+class Background:
+    """A Windows program started in the session and left running; killed with its group if need be."""
+
+    def __init__(self, ctx, program, *args, results=None):
+        self.ctx = ctx
+        self.name = Path(program).name
+        env = ctx.session.env
+        env["FAKE_WINSCARD_LOG"] = windows_path(ctx.calls_log)
+        if results is not None:
+            env["FAKE_WINSCARD_RESULTS"] = results
+        ctx.started.append(self)
+        self.output = open(ctx.work / f"{Path(program).stem}-{len(ctx.started)}.out", "wb")
+        self.process = subprocess.Popen([str(WINE_RUN), str(ctx.session.state), str(program), *map(str, args)],
+                                        env=env, stdin=subprocess.DEVNULL, stdout=self.output,
+                                        stderr=subprocess.STDOUT, start_new_session=True)
+
+    def wait(self, timeout):
+        started = time.monotonic()
+        try:
+            return self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise Failure(f"{self.name} had not ended {timeout:.0f} s later") from None
+        finally:
+            self.ctx.trace(started, f"{self.name} ended")
+
+    def running(self):
+        return self.process.poll() is None
+
+    def stop(self):
+        if self.running():
+            try:
+                os.killpg(self.process.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+            self.process.wait(timeout=30)
+        self.output.close()
+
+
+class Context:
+    """What a case works with: the session, the build's programs, its own folder and call log."""
+
+    def __init__(self, session, bin_dir, name):
+        self.session = session
+        self.bin = Path(bin_dir)
+        self.work = session.state / "cases" / name
+        shutil.rmtree(self.work, ignore_errors=True)
+        self.work.mkdir(parents=True)
+        self.calls_log = self.work / "calls.log"
+        self.started = []
+        self.probes = 0
+        self.began = time.monotonic()
+        self.program_exe = self.bin / "orbelinchk.exe"
+
+    # The program and the probe.
+    def start_program(self, results=None, exe=None):
+        program = Background(self, exe or self.program_exe, results=results)
+        facts = self.facts()
+        check(facts.get("window_count") == "1", f"the window did not appear: {facts}")
+        return program, facts
+
+    def trace(self, started, what):
+        """Keeps a timed record of the case's steps beside its files, for looking into a failure."""
+        with open(self.work / "trace.txt", "a") as trace:
+            trace.write(f"{time.monotonic() - self.began:7.2f} s  {time.monotonic() - started:5.2f} s  {what}\n")
+
+    def probe(self, mode, *args):
+        self.probes += 1
+        out = self.work / f"probe-{self.probes}.txt"
+        started = time.monotonic()
+        run([WINE_RUN, self.session.state, self.bin / "probe.exe", windows_path(out), mode, *args],
+            env=self.session.env, timeout=60)
+        self.trace(started, f"probe {mode} -> {out.name}")
+        return read_facts(out)
+
+    def facts(self):
+        return self.probe("facts")
+
+    def pane_text(self):
+        return unescape(self.facts()["pane_text"])
+
+    def wait_for_pane(self, codes, timeout=15.0):
+        """Waits for as many whole reports as codes, then compares the whole text."""
+        want = report_text(codes)
+
+        def complete(text):
+            reports = text.count(CONNECTED) + text.count(FAILED)
+            return len(text) >= len(want) or (reports >= len(codes) and text.endswith("\r\n")
+                                              and not text.endswith(FAILED))
+        got = poll("the reports in the pane", self.pane_text, complete, timeout)
+        check_equal(got, want, "pane text")
+        return got
+
+    def runs(self):
+        facts = self.probe("runs")
+        check("error" not in facts, f"probe: {facts.get('error')}")
+        return [(unescape(facts[f"run{i}.text"]), facts[f"run{i}.style"], facts[f"run{i}.colour"])
+                for i in range(int(facts["runs"]))]
+
+    def calls(self):
+        return parse_calls(self.calls_log)
+
+    def establishes(self):
+        return [c for c in self.calls() if c["kind"] == "establish"]
+
+    # Input from outside, through the X server.
+    def xdotool(self, *args):
+        started = time.monotonic()
+        run(["xdotool", *map(str, args)], env=self.session.env)
+        self.trace(started, "xdotool " + " ".join(map(str, args)))
+
+    def screen(self, facts, x, y):
+        return on_screen(facts, x, y)
+
+    def click(self, facts, x, y, button=1):
+        self.xdotool("mousemove", *self.screen(facts, x, y), "click", button)
+
+    def click_check(self, facts, count_before, scale=1.0):
+        left, top, width, height = (round(v * scale) for v in CHECK_BUTTON)
+        self.click(facts, left + width // 2, top + height // 2)
+        poll("the click's establish call", lambda: len(self.establishes()), lambda n: n == count_before + 1)
+
+    def keys(self, *keys):
+        self.xdotool("key", "--delay", 30, *keys)
+
+    def screenshot(self, name):
+        path = self.work / f"{name}.png"
+        run(["import", "-window", "root", path], env=self.session.env)
+        return Image.open(path).convert("RGB")
+
+    def stop_all(self):
+        for program in self.started:
+            program.stop()
+
+
+CASES = {}
+
+
+def case(name):
+    def register(function):
+        CASES[name] = function
+        return function
+    return register
+
+
+def truncated_half(value):
+    return int(value / 2)  # as C++ divides: toward zero
+
+
+@case("startup")
+def startup(ctx):
+    """Opens centred (frame included) with a fixed frame, an empty focused pane and no service call."""
+    _, f = ctx.start_program()
+    check_equal(f["caption"], CAPTION, "caption")
+    style = int(f["style"], 16)
+    for bit, name in ((WS_CAPTION, "WS_CAPTION"), (WS_SYSMENU, "WS_SYSMENU"), (WS_MINIMIZEBOX, "WS_MINIMIZEBOX")):
+        check(style & bit, f"style {style:#x} lacks {name}")
+    for bit, name in ((WS_MAXIMIZEBOX, "WS_MAXIMIZEBOX"), (WS_THICKFRAME, "WS_THICKFRAME")):
+        check(not style & bit, f"style {style:#x} has {name}")
+    check_equal(numbers(f["client_size"]), CLIENT, "client size")
+
+    area = numbers(f["work_area"])
+    left, top, right, bottom = numbers(f["window_rect"])
+    width, height = right - left, bottom - top
+    check(width > CLIENT[0] and height > CLIENT[1], f"the frame {f['window_rect']} should surround the client")
+    expected = (max(0, area[0] + truncated_half(area[2] - area[0] - width)),
+                max(0, area[1] + truncated_half(area[3] - area[1] - height)))
+    check_equal((left, top), expected, f"top-left of the frame in the work area {f['work_area']}")
+
+    for key, want in (("visible", "1"), ("zoomed", "0"), ("iconic", "0"), ("foreground", "1"), ("active", "1"),
+                      ("focus_is_pane", "1"), ("pane_text", ""), ("popup_menus", "0"), ("children", "3")):
+        check_equal(f[key], want, key)
+    children = [f[f"child{i}"].split(",") for i in range(3)]
+    check_equal([c[0] for c in children], ["SysLink", "SysLink", "RichEdit20W"], "child classes in z-order")
+    check_equal([tuple(map(int, c[1:3])) for c in children[:2]], [LINKS["lbl_link2"][1], LINKS["lbl_link3"][1]],
+                "links' top-left corners")
+    check_equal(tuple(map(int, children[2][1:])), PANE, "pane bounds")
+    check_equal(ctx.calls(), [], "calls to the resource manager at start-up")
+
+
+@case("system_menu")
+def system_menu(ctx):
+    """Alt+Space opens the system menu; its Maximize and Size do nothing, Move and Minimize work."""
+    _, f = ctx.start_program(results="0")
+    ctx.xdotool("mousemove", *ctx.screen(f, 100, 250))
+
+    def choose(key):
+        ctx.keys("alt+space")
+        poll("the system menu", ctx.facts, lambda facts: facts["popup_menus"] == "1")
+        ctx.keys(key)
+
+    # A greyed item leaves the menu open or closes it; either way the arrow keys and Enter that follow
+    # would resize the window if the item had started a sizing loop.
+    clicks = 0
+    for key, what in (("x", "Maximize"), ("s", "Size")):
+        choose(key)
+        if ctx.facts()["popup_menus"] != "0":
+            ctx.keys("Escape")
+        ctx.keys("Right", "Right", "Down", "Down", "Return")
+        ctx.click_check(ctx.facts(), clicks)  # every key above has been handled once this check has run
+        clicks += 1
+        now = ctx.facts()
+        check_equal(now["zoomed"], "0", f"zoomed after {what}")
+        check_equal(now["window_rect"], f["window_rect"], f"window after {what} and arrow keys")
+
+    # The same keys do move the window after Move: the sequence above would have shown a change.
+    choose("m")
+    ctx.keys("Right", "Right", "Down", "Down", "Return")
+    moved = poll("the window to move", ctx.facts, lambda facts: facts["window_rect"] != f["window_rect"])
+    check(numbers(moved["window_rect"])[0] > numbers(f["window_rect"])[0], "Move and Right moved it right")
+    choose("n")
+    poll("the window to be minimised", ctx.facts, lambda facts: facts["iconic"] == "1")
+
+
+SEQUENCE = [0x0, 0x8010001D, 0x6D, 0x5, 0x80100035, 0x80000000, 0x8007006D, 0x8010002F, 0x0]
+
+
+@case("reports")
+def reports(ctx):
+    """Each click runs one check whose report is appended, oldest first, with its styles and colours."""
+    _, f = ctx.start_program(results=",".join(f"{c:X}" for c in SEQUENCE))
+    for i in range(len(SEQUENCE)):
+        ctx.click_check(f, i)
+    ctx.wait_for_pane(SEQUENCE)
+    check_equal(ctx.runs(), merged([run for code in SEQUENCE for run in report_runs(code)]), "pane runs")
+
+    calls = ctx.calls()
+    establishes = [c for c in calls if c["kind"] == "establish"]
+    check_equal(len(establishes), len(SEQUENCE), "establish calls")
+    for call, code in zip(establishes, SEQUENCE):
+        check_equal((call["scope"], call["reserved1"], call["reserved2"], call["context_in"]), ("0", "0", "0", "0"),
+                    "scope, reserved pointers and incoming context")
+        check_equal(int(call["result"], 16), code, "answer order")
+    # One release for each success, right after it, of the handle that success gave.
+    expected = []
+    for call in establishes:
+        expected.append(("establish", call["context"]))
+        if int(call["result"], 16) == 0:
+            expected.append(("release", call["context"]))
+    check_equal([(c["kind"], c["context"]) for c in calls], expected, "calls in order")
+    check_equal(ctx.facts()["focus_is_pane"], "1", "focus after the clicks")
+
+
+@case("click_rule")
+def click_rule(ctx):
+    """A press dragged off the button does nothing; each press of a real double-click is a click."""
+    _, f = ctx.start_program(results="8010001D")
+    x, y = CHECK_BUTTON[0] + CHECK_BUTTON[2] // 2, CHECK_BUTTON[1] + CHECK_BUTTON[3] // 2
+    ctx.xdotool("mousemove", *ctx.screen(f, x, y), "mousedown", 1, "mousemove", *ctx.screen(f, x, y + 60),
+                "mouseup", 1)
+    ctx.xdotool("mousemove", *ctx.screen(f, x - 150, y), "mousedown", 1, "mousemove", *ctx.screen(f, x, y),
+                "mouseup", 1)
+    ctx.click_check(f, 0)  # handled after the two gestures above, so their effect is known now
+    check_equal(len(ctx.establishes()), 1, "checks after two drags and one click")
+    ctx.wait_for_pane([0x8010001D])
+
+    ctx.xdotool("mousemove", *ctx.screen(f, x, y), "click", "--repeat", 2, "--delay", 50, 1)
+    poll("the double-click's two checks", lambda: len(ctx.establishes()), lambda n: n == 3)
+    ctx.wait_for_pane([0x8010001D] * 3)
+    check_equal(ctx.facts()["capture"], "0", "mouse capture after the clicks")
+
+
+@case("pane_input")
+def pane_input(ctx):
+    """The pane refuses typing, deleting and pasting, has no context menu and keeps the focus on Tab."""
+    _, f = ctx.start_program(results="5")
+    ctx.click_check(f, 0)
+    before = ctx.wait_for_pane([5])
+    pasted = "collé ici"
+    check_equal(unescape(ctx.probe("clipboard", pasted)["clipboard"]), pasted, "clipboard before pasting")
+
+    ctx.click(f, PANE[0] + 200, PANE[1] + 100)
+    ctx.keys("ctrl+a")
+    # The keys reach the pane: it selects everything, which typing would then replace.
+    poll("Ctrl+A to select the whole text", ctx.facts,
+         lambda facts: numbers(facts["pane_selection"])[0] == 0 and numbers(facts["pane_selection"])[1] >= 40)
+    ctx.xdotool("type", "--delay", 30, "abc")
+    ctx.keys("Delete", "BackSpace", "ctrl+v", "shift+Insert", "ctrl+x", "ctrl+z", "Return", "Tab", "Tab",
+             "shift+Tab")
+    ctx.click(f, PANE[0] + 200, PANE[1] + 100, button=3)
+    ctx.click_check(f, 1)  # after everything above
+    after = ctx.facts()
+    check_equal(after["popup_menus"], "0", "menus shown after the right-click")
+    check_equal(after["focus_is_pane"], "1", "focus after Tab and Shift+Tab")
+    check_equal(ctx.wait_for_pane([5, 5]), before + report_text([5]), "pane text after the edits")
+    check_equal(unescape(ctx.probe("clipboard")["clipboard"]), pasted, "clipboard after Ctrl+X")
+
+
+@case("links")
+def links(ctx):
+    """A click on a link, anywhere in its label, hands its address to the shell; keys never do."""
+    _, f = ctx.start_program(results="0")
+    labels = {name: [int(v) for v in f[f"child{i}"].split(",")[1:]]
+              for i, name in enumerate(("lbl_link2", "lbl_link3"))}
+    ctx.session.opened.unlink(missing_ok=True)
+
+    def opened():
+        return ctx.session.opened.read_text().splitlines() if ctx.session.opened.exists() else []
+
+    def settled(count):
+        """The addresses opened once no winebrowser is left running."""
+        def read():
+            running = "winebrowser.exe" in ctx.facts()["processes"].split(",")
+            return None if running else opened()
+        return poll(f"{count} opened address(es)", read, lambda got: got is not None and len(got) >= count)
+
+    clicks = 0
+    expected = []
+
+    def keys_open_nothing(where):
+        nonlocal clicks
+        ctx.xdotool("mousemove", *ctx.screen(f, 300, 250))
+        ctx.keys("Return", "space", "Tab", "Return", "space", "Tab", "KP_Enter")
+        ctx.click_check(f, clicks)
+        clicks += 1
+        check_equal(settled(len(expected)), expected, f"addresses opened by Enter or Space {where}")
+        check_equal(ctx.facts()["focus_is_pane"], "1", f"focus {where}")
+
+    keys_open_nothing("at start-up")
+    for name, where in (("lbl_link2", "centre"), ("lbl_link3", "centre"), ("lbl_link2", "corner")):
+        left, top, width, height = labels[name]
+        at = (left + width // 2, top + height // 2) if where == "centre" else (left + 1, top + 1)
+        ctx.click(f, *at)
+        expected.append(LINKS[name][0])
+        check_equal(settled(len(expected)), expected, f"address opened by a click on {name} ({where})")
+        keys_open_nothing(f"after the click on {name}")
+
+
+QUIT_WAYS = {
+    "the Quitter button": lambda ctx, f: ctx.click(f, QUIT_BUTTON[0] + QUIT_BUTTON[2] // 2,
+                                                   QUIT_BUTTON[1] + QUIT_BUTTON[3] // 2),
+    "the close box": lambda ctx, f: ctx.xdotool("mousemove", *numbers(f["close_box"]), "click", 1),
+    "Alt+F4": lambda ctx, f: (ctx.xdotool("mousemove", *ctx.screen(f, 300, 250)), ctx.keys("alt+F4")),
+}
+
+
+@case("quitting")
+def quitting(ctx):
+    """The Quitter button, the close box and Alt+F4 each end the process with exit code 0."""
+    for way, act in QUIT_WAYS.items():
+        program, f = ctx.start_program()
+        check("close_box" in f, "no close box found on the caption")
+        act(ctx, f)
+        check_equal(program.wait(20), 0, f"exit code after {way}")
+
+
+@case("show_commands")
+def show_commands(ctx):
+    """Started with show command 3 it opens maximised; with 7, minimised and without taking the activation."""
+    # Wine leaves maximising a managed window to the X window manager, and this display has none:
+    # for this program only, Wine places its windows itself, as Windows would.
+    ctx.session.reg_add(APP_DEFAULTS + r"\X11 Driver", "Managed", "REG_SZ", "N")
+    try:
+        launch_with_show_commands(ctx)
+    finally:
+        ctx.session.reg_delete(APP_DEFAULTS)
+
+
+APP_DEFAULTS = r"HKCU\Software\Wine\AppDefaults\orbelinchk.exe"
+
+
+def launch_with_show_commands(ctx):
+    for show in (3, 7):
+        out = ctx.work / f"launch-{show}.txt"
+        exit_file = Path(f"{out}.exit")
+        launcher = Background(ctx, ctx.bin / "probe.exe", windows_path(out), "launch", show,
+                              windows_path(ctx.program_exe))
+        f = poll(f"the facts of the program started with {show}", lambda: out.exists() and read_facts(out),
+                 lambda facts: facts, timeout=40)
+        check_equal(f.get("window_count"), "1", f"windows of the started program ({f.get('error', '')})")
+        if show == 3:
+            for key, want in (("zoomed", "1"), ("iconic", "0"), ("visible", "1"), ("active", "1")):
+                check_equal(f[key], want, f"{key} with show command 3")
+            frame, area = numbers(f["window_rect"]), numbers(f["work_area"])
+            check(frame[0] <= area[0] and frame[1] <= area[1] and frame[2] >= area[2] and frame[3] >= area[3],
+                  f"the maximised frame {frame} should cover the work area {area}")
+            QUIT_WAYS["the Quitter button"](ctx, f)
+        else:
+            check_equal(f["probe_was_foreground"], "1", "the probe's window was the foreground one")
+            for key, want in (("iconic", "1"), ("zoomed", "0"), ("active", "0"), ("foreground", "0"),
+                              ("probe_is_foreground", "1")):
+                check_equal(f[key], want, f"{key} with show command 7")
+            ctx.probe("close")
+        ending = poll("the program's end", lambda: exit_file.exists() and read_facts(exit_file),
+                      lambda facts: facts, timeout=30)
+        check_equal(ending["exitcode"], "0", f"exit code of the program started with {show}")
+        check_equal(launcher.wait(30), 0, "probe's own exit code")
+
+
+@case("pixels")
+def pixels(ctx):
+    """The frame's etched lines in the system colours, the reports' colours, the glyphs' transparency."""
+    _, f = ctx.start_program(results="0,8010001D")
+    ctx.click_check(f, 0)
+    ctx.click_check(f, 1)
+    ctx.wait_for_pane([0, 0x8010001D])
+    ctx.xdotool("mousemove", *ctx.screen(f, 100, 110))  # off the buttons, so that neither looks hot
+    image = poll("the buttons' plain look", lambda: ctx.screenshot("window"),
+                 lambda img: pixel(img, f, CHECK_BUTTON[0] + 1, CHECK_BUTTON[1] + 1) == "ffffff")
+    shadow, light = f["sys_btnshadow"], f["sys_btnhighlight"]
+
+    # The outlines' corners overlap each other: only the stretches between them are checked.
+    lines = [("left shadow", shadow, [(8, y) for y in range(90, 380)]),
+             ("right shadow", shadow, [(586, y) for y in range(90, 380)]),
+             ("top shadow", shadow, [(x, 86) for x in range(12, 583)]),
+             ("bottom shadow", shadow, [(x, 383) for x in range(12, 583)]),
+             ("left highlight", light, [(9, y) for y in range(90, 380)]),
+             ("right highlight", light, [(587, y) for y in range(90, 380)]),
+             ("top highlight", light, [(x, 87) for x in range(12, 583)]),
+             ("bottom highlight", light, [(x, 384) for x in range(12, 583)])]
+    for name, colour, points in lines:
+        wrong = [(x, y, pixel(image, f, x, y)) for x, y in points if pixel(image, f, x, y) != colour]
+        check(not wrong, f"{name} line should be {colour}; {len(wrong)} pixels differ, e.g. {wrong[:3]}")
+
+    # Green text on the first line of the pane, red text below it, neither anywhere else in the window.
+    rows = {GREEN: set(), RED: set()}
+    for y in range(CLIENT[1]):
+        for x in range(CLIENT[0]):
+            colour = pixel(image, f, x, y)
+            if colour in rows:
+                check(PANE[0] <= x < PANE[0] + PANE[2] and PANE[1] <= y < PANE[1] + PANE[3],
+                      f"{colour} pixel outside the pane at {(x, y)}")
+                rows[colour].add(y)
+    check(rows[GREEN] and rows[RED], f"green rows {sorted(rows[GREEN])}, red rows {sorted(rows[RED])}")
+    check(min(rows[GREEN]) < PANE[1] + 20, f"the success report should open the pane: rows {sorted(rows[GREEN])}")
+    check(max(rows[GREEN]) < min(rows[RED]), "the failure report should come below the success report")
+
+    # The glyphs are drawn, with only their exact transparent colour left out.
+    for name, (left, top, width, height) in (("check", CHECK_BUTTON), ("quit", QUIT_BUTTON)):
+        area = [pixel(image, f, x, y) for y in range(top, top + height) for x in range(left, left + width)]
+        check_equal(area.count("fffeff"), 0, f"transparent-colour pixels in the {name} button")
+        coloured = sum(1 for c in area if len({c[0:2], c[2:4], c[4:6]}) > 1)
+        check(coloured > 40, f"the {name} button's glyph should be drawn in colour ({coloured} pixels)")
+
+
+@case("builtin_winscard")
+def builtin_winscard(ctx):
+    """Without the stand-in, Wine's own winscard.dll answers 0x80100001, which the report spells out."""
+    alone = ctx.work / "alone"
+    alone.mkdir()
+    shutil.copy(ctx.program_exe, alone / "orbelinchk.exe")
+    _, f = ctx.start_program(exe=alone / "orbelinchk.exe")
+    ctx.click(f, CHECK_BUTTON[0] + CHECK_BUTTON[2] // 2, CHECK_BUTTON[1] + CHECK_BUTTON[3] // 2)
+    ctx.wait_for_pane([0x80100001])
+    check(" Une case activée de cohérence interne a échoué\r\n" in ctx.pane_text(), "the sentence for 0x80100001")
+    check_equal(ctx.calls(), [], "calls seen by a stand-in that is not there")
+
+
+# Last: the shared session stays idle while this one runs, and Wine closes an idle session's desktop,
+# which the next program would have to wait for again.
+@case("dpi144")
+def dpi144(ctx):
+    """At 144 dpi, in a prefix of its own, the window and its controls are scaled by one and a half."""
+    session = Session(ctx.session.state / "dpi144")
+    session.start()
+    try:
+        session.reg_add(r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD", "144")
+        inner = Context(session, ctx.bin, "dpi144")
+        try:
+            _, f = inner.start_program(results="8010001D")
+            check_equal(f["screen_dpi"], "144", "the session's pixel density")
+            check_equal(numbers(f["client_size"]), (894, 641), "client size")
+            check_equal(tuple(map(int, f["child2"].split(",")[1:])), (36, 288, 830, 278), "pane bounds")
+            inner.click_check(f, 0, scale=1.5)  # the button's scaled centre is where it answers
+            inner.wait_for_pane([0x8010001D])
+        finally:
+            inner.stop_all()
+    finally:
+        session.stop()
+
+
+def run_cases(session, bin_dir, names):
+    passed = failed = 0
+    for name in names:
+        started = time.monotonic()
+        ctx = Context(session, bin_dir, name)
+        try:
+            CASES[name](ctx)
+            outcome = "PASS"
+            passed += 1
+        except Exception as error:  # every failure, expected or not, is reported against its case
+            outcome = f"FAIL: {error}" if isinstance(error, Failure) else f"FAIL: {type(error).__name__}: {error}"
+            failed += 1
+        finally:
+            ctx.stop_all()
+        print(f"{name}: {outcome} ({time.monotonic() - started:.1f} s)", flush=True)
+    print(f"{passed} passed, {failed} failed", flush=True)
+    return failed == 0
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--bin", required=True, help="the build's bin folder: orbelinchk.exe, probe.exe, winscard.dll")
+    parser.add_argument("--state", required=True, help="folder for the session and the cases' files")
+    parser.add_argument("action", nargs="?", default="all", choices=["all", "start", "stop", "run", "list"])
+    parser.add_argument("cases", nargs="*")
+    args = parser.parse_args()
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))  # so that the clean-up below still runs
+
+    session = Session(Path(args.state).resolve())
+    if args.action == "list":
+        print("\n".join(CASES))
+        return 0
+    if args.action == "start":
+        session.start()
+        return 0
+    if args.action == "stop":
+        Session(session.state / "dpi144").stop()  # in case its case was cut short
+        session.stop()
+        return 0
+    names = args.cases or list(CASES)
+    unknown = [n for n in names if n not in CASES]
+    if unknown:
+        parser.error(f"unknown case(s): {', '.join(unknown)}; known: {', '.join(CASES)}")
+    own_session = args.action == "all" or not session.exists()
+    try:
+        if own_session:
+            session.start()
+        return 0 if run_cases(session, args.bin, names) else 1
+    finally:
+        if own_session:
+            session.stop()
+
+
+if __name__ == "__main__":
+    sys.exit(main())
