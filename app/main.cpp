@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "ui/ppal.h"
+#include "ui/win32/common_controls.h"
 #include "ui/win32/handles.h"
 
 namespace {
@@ -35,9 +36,11 @@ int RunEventLoop() {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     RestrictDllSearchToSystem();
+    // Only now, so that its own imports are not looked for in the program's folder; it outlives the window.
+    const orbelin::win32::CommonControls commonControls;
     const orbelin::win32::OleApartment apartment;
     const INITCOMMONCONTROLSEX controls = {.dwSize = sizeof controls, .dwICC = ICC_LINK_CLASS};
-    InitCommonControlsEx(&controls);
+    orbelin::win32::InitCommonControlsEx(&controls);
 
     orbelin::Tfiche_ppal fiche_ppal;
     if (!fiche_ppal.Create(instance)) {

@@ -15,6 +15,7 @@
 
 #include "scard/report.h"
 #include "ui/ppal.h"
+#include "ui/win32/common_controls.h"
 #include "ui/win32/handles.h"
 
 namespace {
@@ -58,9 +59,10 @@ int main(int argc, char** argv) {
     SetEnvironmentVariableA("FAKE_WINSCARD_RESULTS", kAnswer);
     SetEnvironmentVariableA("FAKE_WINSCARD_LOG", nullptr);  // no file written per call: it would be timed too
 
+    const orbelin::win32::CommonControls commonControls;  // as the program holds it, around the window
     const orbelin::win32::OleApartment apartment;
     const INITCOMMONCONTROLSEX controls = {.dwSize = sizeof controls, .dwICC = ICC_LINK_CLASS};
-    InitCommonControlsEx(&controls);
+    orbelin::win32::InitCommonControlsEx(&controls);
     orbelin::Tfiche_ppal window;
     window.SetShellOpen(OpenNothing);
     if (!window.Create(GetModuleHandleW(nullptr), 96)) {

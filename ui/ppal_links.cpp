@@ -6,6 +6,7 @@
 
 #include "ui/dpi.h"
 #include "ui/ppal.h"
+#include "ui/win32/common_controls.h"
 #include "ui/win32/wide.h"
 
 namespace orbelin {
@@ -60,7 +61,7 @@ HWND Tfiche_ppal::CreateLink(const ControlDescription& link) {
                                  handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(link.id)), instance_, nullptr);
     if (label != nullptr) {
         SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        SetWindowSubclass(label, LinkProc, static_cast<UINT_PTR>(link.id), reinterpret_cast<DWORD_PTR>(this));
+        win32::SetWindowSubclass(label, LinkProc, static_cast<UINT_PTR>(link.id), reinterpret_cast<DWORD_PTR>(this));
     }
     return label;
 }
@@ -102,12 +103,12 @@ LRESULT Tfiche_ppal::LinkMessage(HWND link, ControlId id, UINT message, WPARAM w
             SetCursor(LoadCursorW(nullptr, IDC_HAND));
             return TRUE;
         case WM_NCDESTROY:
-            RemoveWindowSubclass(link, LinkProc, static_cast<UINT_PTR>(id));
+            win32::RemoveWindowSubclass(link, LinkProc, static_cast<UINT_PTR>(id));
             break;
         default:
             break;
     }
-    return DefSubclassProc(link, message, wparam, lparam);
+    return win32::DefSubclassProc(link, message, wparam, lparam);
 }
 
 void Tfiche_ppal::OpenAddress(std::u16string_view url) {

@@ -7,6 +7,7 @@
 
 #include "ui/ppal.h"
 #include "ui/win32/colour.h"
+#include "ui/win32/common_controls.h"
 #include "ui/win32/system_library.h"
 #include "ui/win32/wide.h"
 
@@ -50,7 +51,7 @@ void Tfiche_ppal::CreatePane() {
     SendMessageW(reponse1, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(win32::ToColorRef(clWindow)));
     SendMessageW(reponse1, EM_SETTARGETDEVICE, 0, 0);  // wrap at the pane's width
     SendMessageW(reponse1, EM_SETZOOM, 0, 0);          // 100 %
-    SetWindowSubclass(reponse1, PaneProc, kPaneSubclass, reinterpret_cast<DWORD_PTR>(this));
+    win32::SetWindowSubclass(reponse1, PaneProc, kPaneSubclass, reinterpret_cast<DWORD_PTR>(this));
 }
 
 // Read-only, and without the context menu or the editing commands a rich-edit control may offer.
@@ -63,12 +64,12 @@ LRESULT CALLBACK Tfiche_ppal::PaneProc(HWND pane, UINT message, WPARAM wparam, L
         case WM_UNDO:
             return 0;
         case WM_NCDESTROY:
-            RemoveWindowSubclass(pane, PaneProc, id);
+            win32::RemoveWindowSubclass(pane, PaneProc, id);
             break;
         default:
             break;
     }
-    return DefSubclassProc(pane, message, wparam, lparam);
+    return win32::DefSubclassProc(pane, message, wparam, lparam);
 }
 
 void Tfiche_ppal::AddlText(std::u16string_view AText, TFontStyles AStyle, TColor AColor) {

@@ -42,6 +42,9 @@ SYSTEM_DLLS = {name.lower() for name in (
 )}
 MINGW_RUNTIME_PREFIXES = ("libstdc++", "libgcc", "libwinpthread")
 REQUIRED_IMPORTS = {"winscard.dll": {"SCardEstablishContext", "SCardReleaseContext"}}
+# Loaded by the program itself once it has taken its own folder out of the DLL search: imported, they
+# (and their own imports) would be looked for there first, before the program could restrict anything.
+RUN_TIME_ONLY_DLLS = {name.lower() for name in ("COMCTL32.dll", "UxTheme.dll", "RICHED20.dll", "MSIMG32.dll")}
 
 ICON_GROUP = "MAINICON"
 ICON_FORMATS = sorted((size, size, bits) for size in (16, 24, 32, 48) for bits in (8, 32))
@@ -206,6 +209,9 @@ def check_imports(report, pe):
     foreign = sorted(set(imports) - SYSTEM_DLLS)
     report.check("imports only from Windows system DLLs", imports and not foreign,
                  ", ".join(foreign) if foreign else "no imports at all")
+    imported_early = sorted(set(imports) & RUN_TIME_ONLY_DLLS)
+    report.check("no import of %s" % ", ".join(sorted(RUN_TIME_ONLY_DLLS)), not imported_early,
+                 ", ".join(imported_early))
     for dll, wanted in REQUIRED_IMPORTS.items():
         missing = sorted(wanted - imports.get(dll, set()))
         report.check("%s imported from %s" % (" and ".join(sorted(wanted)), dll), not missing,

@@ -8,6 +8,7 @@
 #include "support/fake_winscard.h"
 #include "support/utf.h"
 #include "ui/dpi.h"
+#include "ui/win32/common_controls.h"
 #include "window_harness.h"
 
 namespace orbelin {
@@ -520,9 +521,11 @@ TEST(Painting, DrawsTheEtchedFrameAndTheGlyphs) {
 }  // namespace orbelin
 
 int main(int argc, char** argv) {
+    // As the program does: its window calls comctl32 through this, which must outlive every window.
+    const orbelin::win32::CommonControls commonControls;
     OleInitialize(nullptr);
     const INITCOMMONCONTROLSEX controls = {.dwSize = sizeof controls, .dwICC = ICC_LINK_CLASS};
-    InitCommonControlsEx(&controls);
+    orbelin::win32::InitCommonControlsEx(&controls);
     ::testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();
     OleUninitialize();

@@ -13,7 +13,8 @@ constexpr int kToolbarPressed = 3;     // TS_PRESSED
 
 }  // namespace
 
-ToolbarTheme::ToolbarTheme() : uxtheme_(LoadSystemLibrary(L"uxtheme.dll")) {
+ToolbarTheme::ToolbarTheme()
+    : msimg32_(LoadSystemLibrary(L"msimg32.dll")), uxtheme_(LoadSystemLibrary(L"uxtheme.dll")) {
     openThemeData_ = LibraryFunction<OpenThemeDataFunction>(uxtheme_, "OpenThemeData");
     closeThemeData_ = LibraryFunction<CloseThemeDataFunction>(uxtheme_, "CloseThemeData");
     drawThemeBackground_ = LibraryFunction<DrawThemeBackgroundFunction>(uxtheme_, "DrawThemeBackground");

@@ -31,6 +31,10 @@ private:
 
     void Close();
 
+    // Wine's uxtheme.dll loads msimg32.dll by bare name when it first draws, and that load looks in the
+    // program's folder first, as any such load would on Windows 7 without SetDefaultDllDirectories.
+    // Loaded here from the system directory, before uxtheme and for as long, it is the copy found.
+    UniqueLibrary msimg32_;
     UniqueLibrary uxtheme_;
     OpenThemeDataFunction openThemeData_ = nullptr;
     CloseThemeDataFunction closeThemeData_ = nullptr;
