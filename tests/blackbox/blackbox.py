@@ -241,13 +241,14 @@ def run(command, env=None, timeout=60):
 class Background:
     """A Windows program started in the session and left running; killed with its group if need be."""
 
-    def __init__(self, ctx, program, *args, results=None):
+    def __init__(self, ctx, program, *args, results=None, extra_env=None):
         self.ctx = ctx
         self.name = Path(program).name
         env = ctx.session.env
         env["FAKE_WINSCARD_LOG"] = windows_path(ctx.calls_log)
         if results is not None:
             env["FAKE_WINSCARD_RESULTS"] = results
+        env.update(extra_env or {})
         ctx.started.append(self)
         self.output = open(ctx.work / f"{Path(program).stem}-{len(ctx.started)}.out", "wb")
         self.process = subprocess.Popen([str(WINE_RUN), str(ctx.session.state), str(program), *map(str, args)],
@@ -292,8 +293,8 @@ class Context:
         self.program_exe = self.bin / "orbelinchk.exe"
 
     # The program and the probe.
-    def start_program(self, results=None, exe=None):
-        program = Background(self, exe or self.program_exe, results=results)
+    def start_program(self, results=None, exe=None, extra_env=None):
+        program = Background(self, exe or self.program_exe, results=results, extra_env=extra_env)
         facts = self.facts()
         check(facts.get("window_count") == "1", f"the window did not appear: {facts}")
         return program, facts
@@ -303,12 +304,14 @@ class Context:
         with open(self.work / "trace.txt", "a") as trace:
             trace.write(f"{time.monotonic() - self.began:7.2f} s  {time.monotonic() - started:5.2f} s  {what}\n")
 
-    def probe(self, mode, *args):
+    def probe(self, mode, *args, exe=None, extra_env=None):
         self.probes += 1
         out = self.work / f"probe-{self.probes}.txt"
         started = time.monotonic()
-        run([WINE_RUN, self.session.state, self.bin / "probe.exe", windows_path(out), mode, *args],
-            env=self.session.env, timeout=60)
+        env = self.session.env
+        env.update(extra_env or {})
+        run([WINE_RUN, self.session.state, exe or self.bin / "probe.exe", windows_path(out), mode, *args],
+            env=env, timeout=60)
         self.trace(started, f"probe {mode} -> {out.name}")
         return read_facts(out)
 
@@ -565,6 +568,62 @@ def links(ctx):
         keys_open_nothing(f"after the click on {name}")
 
 
+WINE_BROWSER = r"HKCU\Software\Wine\WineBrowser"
+
+
+@case("failing_browser")
+def failing_browser(ctx):
+    """A browser that fails to open a link leaves the program as it was: answering, pane untouched, no dialog."""
+    opened = ctx.work / "opened.txt"
+    browser = ctx.work / "failing-browser.sh"
+    browser.write_text("#!/bin/sh\n# A browser that cannot open anything: records what it is given, then fails.\n"
+                       f'printf "%s\\n" "$@" >>"{opened}"\nexit 1\n')
+    browser.chmod(0o755)
+    ctx.session.reg_add(WINE_BROWSER, "Browsers", "REG_SZ", str(browser))
+    try:
+        click_links_with_failing_browser(ctx, opened)
+    finally:
+        ctx.session.prepare()  # the recording browser the other cases expect
+
+
+def click_links_with_failing_browser(ctx, opened):
+    _, f = ctx.start_program(results="0")
+    labels = {name: [int(v) for v in f[f"child{i}"].split(",")[1:]]
+              for i, name in enumerate(("lbl_link2", "lbl_link3"))}
+    codes = [0]
+    ctx.click_check(f, 0)
+    ctx.wait_for_pane(codes)
+
+    def settled():
+        """The addresses the browser was given and the facts, once no winebrowser is left running."""
+        facts = ctx.facts()
+        if "winebrowser.exe" in facts["processes"].split(","):
+            return None
+        return (opened.read_text().splitlines() if opened.exists() else []), facts
+
+    expected = []
+    for name in ("lbl_link2", "lbl_link3"):
+        left, top, width, height = labels[name]
+        check_equal(ctx.pane_text(), report_text(codes), f"pane text before the click on {name}")
+        ctx.click(f, left + width // 2, top + height // 2)
+        # A check clicked right after is handled only once the link's click has returned.
+        ctx.click(f, CHECK_BUTTON[0] + CHECK_BUTTON[2] // 2, CHECK_BUTTON[1] + CHECK_BUTTON[3] // 2)
+        poll(f"a check clicked after {name}", lambda: len(ctx.establishes()), lambda n: n == len(codes) + 1,
+             timeout=10)
+        codes.append(0)
+        expected.append(LINKS[name][0])
+        got, facts = poll(f"the failing browser run for {name}", settled,
+                          lambda value: value is not None and len(value[0]) >= len(expected))
+        check_equal(got, expected, f"addresses handed to the browser by the click on {name}")
+        check_equal(unescape(facts["pane_text"]), report_text(codes), f"pane text after the click on {name}")
+        check_equal(facts["own_visible_windows"], "1", f"the program's visible windows after {name}'s failure")
+        check_equal(facts["visible_dialogs"], "0", f"dialogs shown after {name}'s failure")
+
+    ctx.click_check(f, len(codes))  # still answering after both failures
+    codes.append(0)
+    ctx.wait_for_pane(codes)
+
+
 QUIT_WAYS = {
     "the Quitter button": lambda ctx, f: ctx.click(f, QUIT_BUTTON[0] + QUIT_BUTTON[2] // 2,
                                                    QUIT_BUTTON[1] + QUIT_BUTTON[3] // 2),
@@ -683,6 +742,45 @@ def builtin_winscard(ctx):
     ctx.wait_for_pane([0x80100001])
     check(" Une case activée de cohérence interne a échoué\r\n" in ctx.pane_text(), "the sentence for 0x80100001")
     check_equal(ctx.calls(), [], "calls seen by a stand-in that is not there")
+
+
+PLANTED_DLLS = ("riched20.dll", "uxtheme.dll", "comctl32.dll", "msimg32.dll")
+
+
+def plant(ctx, folder, program):
+    """A folder as a download leaves it: the program, and system DLLs' names on marker DLLs beside it.
+    Returns what a program started from there needs to be told, and the folder its markers go to."""
+    markers = folder / "markers"
+    markers.mkdir(parents=True)
+    shutil.copy(program, folder / Path(program).name)
+    shutil.copy(ctx.bin / "winscard.dll", folder / "winscard.dll")
+    for name in PLANTED_DLLS:
+        shutil.copy(ctx.bin / "marker.dll", folder / name)
+    # Wine prefers its own builtin DLLs to files of the same name; Windows would take these files.
+    overrides = ",".join(Path(name).stem for name in PLANTED_DLLS) + "=n,b"
+    return {"MARKER_DIR": windows_path(markers), "WINEDLLOVERRIDES": overrides}, markers
+
+
+def markers_in(folder):
+    return sorted(path.name.lower() for path in folder.iterdir())
+
+
+@case("planted_dlls")
+def planted_dlls(ctx):
+    """DLLs planted beside the program under system DLLs' names are never loaded, and it still works."""
+    # The planted copies do load where a program simply asks for these names: the markers and the
+    # overrides work, so their absence below means something.
+    control_env, control_markers = plant(ctx, ctx.work / "control", ctx.bin / "probe.exe")
+    loaded = ctx.probe("load", *PLANTED_DLLS, exe=ctx.work / "control" / "probe.exe", extra_env=control_env)
+    check_equal(markers_in(control_markers), sorted(PLANTED_DLLS), f"markers left by a plain load ({loaded})")
+
+    env, markers = plant(ctx, ctx.work / "downloads", ctx.program_exe)
+    _, f = ctx.start_program(results="0,8010001D", exe=ctx.work / "downloads" / "orbelinchk.exe", extra_env=env)
+    ctx.click_check(f, 0)
+    ctx.click_check(f, 1)
+    ctx.wait_for_pane([0, 0x8010001D])
+    check_equal(ctx.runs(), merged(report_runs(0) + report_runs(0x8010001D)), "pane runs")
+    check_equal(markers_in(markers), [], "DLLs loaded from the program's folder")
 
 
 # Last: the shared session stays idle while this one runs, and Wine closes an idle session's desktop,

@@ -6,6 +6,8 @@
 //                              waits for it to end and writes exitcode=N to OUT.exit
 //   probe OUT close            asks the window to close, as a taskbar button's menu would
 //   probe OUT clipboard [TEXT] puts TEXT on the clipboard (when given), then reads it back
+//   probe OUT load NAME...     loads each DLL by bare name, as a program that does not restrict its
+//                              DLL search would, and tells which ones it got
 // Values are UTF-8; in texts, backslash, CR, LF, tab and other control characters are escaped.
 // Each file is written whole under another name and then renamed, so a reader never sees half of it.
 #include <windows.h>
@@ -111,6 +113,29 @@ std::vector<HWND> MainWindows(DWORD pid) {
     Search search = {pid, {}};
     EnumWindows(CollectMainWindows, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+struct WindowCount {
+    DWORD pid;                 // 0: any process
+    const wchar_t* className;  // null: any class
+    int count;
+};
+
+BOOL CALLBACK CountVisibleWindows(HWND window, LPARAM param) {
+    auto* counting = reinterpret_cast<WindowCount*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (IsWindowVisible(window) && (counting->pid == 0 || counting->pid == pid) &&
+        (counting->className == nullptr || ClassOf(window) == counting->className)) {
+        ++counting->count;
+    }
+    return TRUE;
+}
+
+int VisibleTopLevelWindows(DWORD pid, const wchar_t* className) {
+    WindowCount counting = {pid, className, 0};
+    EnumWindows(CountVisibleWindows, reinterpret_cast<LPARAM>(&counting));
+    return counting.count;
 }
 
 BOOL CALLBACK CountVisibleMenus(HWND window, LPARAM param) {
@@ -239,6 +264,9 @@ void DescribeWindow(HWND window, Facts& facts) {
     int menus = 0;
     EnumWindows(CountVisibleMenus, reinterpret_cast<LPARAM>(&menus));
     facts.Add("popup_menus", menus);
+    // Message boxes and other dialogs, from this program or from any helper it may have started.
+    facts.Add("own_visible_windows", VisibleTopLevelWindows(pid, nullptr));
+    facts.Add("visible_dialogs", VisibleTopLevelWindows(0, L"#32770"));
     POINT closeBox = {};
     if (FindCloseBox(window, &closeBox)) {
         facts.Add("close_box", std::to_string(closeBox.x) + "," + std::to_string(closeBox.y));
@@ -518,11 +546,24 @@ int Clipboard(const std::wstring& out, const wchar_t* text) {
     return facts.WriteTo(out) ? 0 : 2;
 }
 
+int Load(const std::wstring& out, int count, wchar_t** names) {
+    Facts facts;
+    for (int i = 0; i < count; ++i) {
+        const HMODULE module = LoadLibraryW(names[i]);
+        wchar_t path[MAX_PATH] = L"";
+        if (module) {
+            GetModuleFileNameW(module, path, MAX_PATH);
+        }
+        facts.Add(Narrow(names[i]), Escaped(path));
+    }
+    return facts.WriteTo(out) ? 0 : 2;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 3) {
-        std::fputs("usage: probe OUT facts|runs|close|clipboard [TEXT]|launch SHOW EXE\n", stderr);
+        std::fputs("usage: probe OUT facts|runs|close|clipboard [TEXT]|load NAME...|launch SHOW EXE\n", stderr);
         return 2;
     }
     const std::wstring out = argv[1], mode = argv[2];
@@ -537,6 +578,9 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (mode == L"clipboard") {
         return Clipboard(out, argc > 3 ? argv[3] : nullptr);
+    }
+    if (mode == L"load") {
+        return Load(out, argc - 3, argv + 3);
     }
     if (mode == L"launch" && argc > 4) {
         return Launch(out, _wtoi(argv[3]), argv[4]);
