@@ -9,6 +9,8 @@
 
 #include "resources/resource_ids.h"
 #include "ui/dpi.h"
+#include "ui/win32/colour.h"
+#include "ui/win32/rect.h"
 #include "ui/win32/wide.h"
 
 namespace orbelin {
@@ -165,7 +167,7 @@ LRESULT Tfiche_ppal::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 void Tfiche_ppal::OnCreate() {
-    background_.reset(CreateSolidBrush(kFichePpal.color));
+    background_.reset(CreateSolidBrush(win32::ToColorRef(kFichePpal.color)));
     CreateFonts();
     LoadGlyphs();
     theme_.Open(handle());
@@ -189,8 +191,7 @@ const FlatButtonState& Tfiche_ppal::ButtonState(ControlId id) const {
 }
 
 void Tfiche_ppal::InvalidateControl(ControlId id) {
-    const Rect r = Bounds(id);
-    const RECT area = {r.left, r.top, r.right(), r.bottom()};
+    const RECT area = win32::ToRect(Bounds(id));
     InvalidateRect(handle(), &area, FALSE);
 }
 
@@ -273,7 +274,7 @@ bool Tfiche_ppal::OnSetCursor(HWND over, int hitTest) {
 }
 
 LRESULT Tfiche_ppal::OnControlColour(HDC dc) {
-    SetBkColor(dc, kFichePpal.color);
+    SetBkColor(dc, win32::ToColorRef(kFichePpal.color));
     return reinterpret_cast<LRESULT>(background_.get());
 }
 

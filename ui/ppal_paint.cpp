@@ -7,14 +7,11 @@
 #include "ui/dpi.h"
 #include "ui/ppal.h"
 #include "ui/win32/colour.h"
+#include "ui/win32/rect.h"
 #include "ui/win32/wide.h"
 
 namespace orbelin {
 namespace {
-
-RECT ToRect(Rect r) {
-    return {r.left, r.top, r.right(), r.bottom()};
-}
 
 win32::UniqueFont CreateFontFor(const FontDescription& font, int dpi) {
     LOGFONTW description = {};
@@ -121,7 +118,7 @@ void Tfiche_ppal::OnPaint() {
 void Tfiche_ppal::PaintLabel(HDC dc, const ControlDescription& label) const {
     const win32::ScopedSelect font(dc, fonts_[static_cast<std::size_t>(label.id)].get());
     SetTextColor(dc, win32::ToColorRef(label.font.color));
-    RECT box = ToRect(Bounds(label.id));
+    RECT box = win32::ToRect(Bounds(label.id));
     DrawTextW(dc, win32::Wide(label.text), static_cast<int>(label.text.size()), &box,
               DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_EXPANDTABS);
 }
@@ -129,7 +126,7 @@ void Tfiche_ppal::PaintLabel(HDC dc, const ControlDescription& label) const {
 void Tfiche_ppal::PaintBevel(HDC dc, const ControlDescription& bevel) const {
     for (const FrameLine& line : EtchedFrame(Bounds(bevel.id))) {
         const win32::UniqueBrush brush(CreateSolidBrush(win32::ToColorRef(line.colour)));
-        const RECT area = ToRect(line.line);
+        const RECT area = win32::ToRect(line.line);
         FillRect(dc, &area, brush.get());
     }
 }
@@ -137,7 +134,7 @@ void Tfiche_ppal::PaintBevel(HDC dc, const ControlDescription& bevel) const {
 void Tfiche_ppal::PaintFlatButton(HDC dc, PixelBuffer pixels, const ControlDescription& button) const {
     const Rect bounds = Bounds(button.id);
     const ButtonLook look = ButtonState(button.id).Look();
-    theme_.DrawButtonFrame(dc, ToRect(bounds), look);
+    theme_.DrawButtonFrame(dc, win32::ToRect(bounds), look);
 
     const win32::ScopedSelect font(dc, fonts_[static_cast<std::size_t>(button.id)].get());
     SIZE caption = {};
