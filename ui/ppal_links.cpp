@@ -75,6 +75,10 @@ Tfiche_ppal::LinkProc(HWND link, UINT message, WPARAM wparam, LPARAM lparam, UIN
 // text, where the whole label is the click target.
 LRESULT Tfiche_ppal::LinkMessage(HWND link, ControlId id, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
+        case WM_NCHITTEST:
+            // SysLink answers HTTRANSPARENT away from its link text, which would send presses on the
+            // label's margin to the main window: the whole label is the target.
+            return HTCLIENT;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
             pressedLink_ = link;

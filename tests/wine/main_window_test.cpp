@@ -437,6 +437,35 @@ TEST(Links, APlainClickAnywhereInTheLabelOpensItsAddress) {
     }
 }
 
+// SysLink on its own answers hit-testing as transparent away from its text, so presses on the label's
+// margin would reach the main window instead: every point of the label must be the label's, with the hand.
+TEST(Links, TheWholeLabelIsHitAndShowsTheHand) {
+    WindowHarness harness;
+    for (HWND link : {harness.window().lbl_link2, harness.window().lbl_link3}) {
+        RECT client = {};
+        GetClientRect(link, &client);
+        int missed = 0;
+        for (int y = 0; y < client.bottom; ++y) {
+            for (int x = 0; x < client.right; ++x) {
+                POINT at = {x, y};
+                ClientToScreen(link, &at);
+                const LRESULT hit = SendMessageW(link, WM_NCHITTEST, 0, MAKELPARAM(at.x, at.y));
+                missed += hit != HTCLIENT;
+                SetCursor(nullptr);
+                SendMessageW(link, WM_SETCURSOR, reinterpret_cast<WPARAM>(link), MAKELPARAM(hit, WM_MOUSEMOVE));
+                missed += GetCursor() != LoadCursorW(nullptr, IDC_HAND);
+            }
+        }
+        EXPECT_EQ(missed, 0) << "points of the label not claimed with the hand";
+        // The system's own search for the window under the pointer lands on the label in its margins.
+        for (POINT at :
+             {POINT{client.right / 2, client.bottom - 2}, POINT{client.right - 2, client.bottom / 2}, POINT{1, 1}}) {
+            ClientToScreen(link, &at);
+            EXPECT_EQ(WindowFromPoint(at), link) << "at " << at.x << "," << at.y;
+        }
+    }
+}
+
 TEST(Links, NeitherADragOffNorTheKeyboardOpensThem) {
     WindowHarness harness;
     HWND link = harness.window().lbl_link2;
