@@ -8,6 +8,7 @@ namespace orbelin {
 void Tfiche_ppal::LectureSmartCard() {
     WinSCardManager manager;
     RunServiceCheck(manager, *this);
+    AnnounceReport();
 }
 
 }  // namespace orbelin

@@ -9,6 +9,7 @@
 
 #include "resources/resource_ids.h"
 #include "ui/dpi.h"
+#include "ui/ppal_accessible.h"
 #include "ui/win32/colour.h"
 #include "ui/win32/rect.h"
 #include "ui/win32/wide.h"
@@ -157,7 +158,10 @@ LRESULT Tfiche_ppal::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             theme_.Open(handle());
             InvalidateRect(handle(), nullptr, FALSE);
             return 0;
+        case WM_GETOBJECT:
+            return OnGetObject(wparam, lparam);
         case WM_DESTROY:
+            DisconnectAccessibility();
             PostQuitMessage(0);
             return 0;
         default:
@@ -190,9 +194,23 @@ const FlatButtonState& Tfiche_ppal::ButtonState(ControlId id) const {
     return id == ControlId::btn_quit ? btn_quit : controle_btn;
 }
 
-void Tfiche_ppal::InvalidateControl(ControlId id) {
+HWND Tfiche_ppal::ChildWindow(ControlId id) const {
+    switch (id) {
+        case ControlId::lbl_link2:
+            return lbl_link2;
+        case ControlId::lbl_link3:
+            return lbl_link3;
+        case ControlId::reponse1:
+            return reponse1;
+        default:
+            return nullptr;
+    }
+}
+
+void Tfiche_ppal::ButtonLookChanged(ControlId id) {
     const RECT area = win32::ToRect(Bounds(id));
     InvalidateRect(handle(), &area, FALSE);
+    NotifyWinEvent(EVENT_OBJECT_STATECHANGE, handle(), OBJID_CLIENT, ChildFor(id));
 }
 
 void Tfiche_ppal::OnMouseMove(Point at) {
@@ -201,7 +219,7 @@ void Tfiche_ppal::OnMouseMove(Point at) {
         const bool over = Bounds(id).Contains(at);
         overAny = overAny || over;
         if (ButtonState(id).PointerMoved(over)) {
-            InvalidateControl(id);
+            ButtonLookChanged(id);
         }
     }
     if (overAny && !trackingLeave_) {
@@ -214,7 +232,7 @@ void Tfiche_ppal::OnMouseLeave() {
     trackingLeave_ = false;
     for (ControlId id : kFlatButtons) {
         if (ButtonState(id).PointerLeft()) {
-            InvalidateControl(id);
+            ButtonLookChanged(id);
         }
     }
 }
@@ -223,7 +241,7 @@ void Tfiche_ppal::OnLeftButtonDown(Point at) {
     for (ControlId id : kFlatButtons) {
         if (ButtonState(id).LeftPressed(Bounds(id).Contains(at))) {
             SetCapture(handle());
-            InvalidateControl(id);
+            ButtonLookChanged(id);
         }
     }
 }
@@ -236,7 +254,7 @@ void Tfiche_ppal::OnLeftButtonUp(Point at) {
             if (state.LeftReleased(Bounds(id).Contains(at))) {
                 clicked = id;
             }
-            InvalidateControl(id);
+            ButtonLookChanged(id);
         }
     }
     // The click is decided before the capture goes: releasing it cancels any press still held.
@@ -252,7 +270,7 @@ void Tfiche_ppal::OnLeftButtonUp(Point at) {
 void Tfiche_ppal::OnCaptureChanged() {
     for (ControlId id : kFlatButtons) {
         if (ButtonState(id).CaptureLost()) {
-            InvalidateControl(id);
+            ButtonLookChanged(id);
         }
     }
 }

@@ -10,7 +10,9 @@
 #include "ui/dpi.h"
 #include "ui/flat_button.h"
 #include "ui/glyph.h"
+#include "ui/ppal_accessible.h"
 #include "ui/text_style.h"
+#include "ui/win32/accessibility_api.h"
 #include "ui/win32/handles.h"
 #include "ui/win32/toolbar_theme.h"
 #include "ui/window_description.h"
@@ -52,6 +54,9 @@ public:
 
     // Client-area bounds of a control as laid out for this window's density.
     Rect Bounds(ControlId id) const { return bounds_[static_cast<std::size_t>(id)]; }
+    // The child window of a link label or of the pane; null for the painted controls.
+    HWND ChildWindow(ControlId id) const;
+    const FlatButtonState& ButtonState(ControlId id) const;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
@@ -71,6 +76,9 @@ private:
     void OnCaptureChanged();
     bool OnSetCursor(HWND over, int hitTest);
     LRESULT OnControlColour(HDC dc);
+    LRESULT OnGetObject(WPARAM wparam, LPARAM lparam);
+    bool PrepareAccessibility();
+    void DisconnectAccessibility();
 
     void LayOut();
     void CreateFonts();
@@ -84,8 +92,10 @@ private:
     void PaintFlatButton(HDC dc, PixelBuffer pixels, const ControlDescription& button) const;
 
     FlatButtonState& ButtonState(ControlId id);
-    const FlatButtonState& ButtonState(ControlId id) const;
-    void InvalidateControl(ControlId id);
+    // Repaints the button and tells accessibility clients that its states changed.
+    void ButtonLookChanged(ControlId id);
+    // Tells screen readers that the pane has a new report to announce.
+    void AnnounceReport();
     void RunClick(ControlId id);
     void OpenAddress(std::u16string_view url);
     LRESULT LinkMessage(HWND link, ControlId id, UINT message, WPARAM wparam, LPARAM lparam);
@@ -101,6 +111,10 @@ private:
     win32::ToolbarTheme theme_;
     bool trackingLeave_ = false;
     HWND pressedLink_ = nullptr;
+    // Active Accessibility, set up on a client's first request and only then.
+    win32::AccessibilityApi accessibility_;
+    win32::UniqueCom<AccessibleFichePpal> accessible_;
+    win32::LiveRegion paneLiveRegion_;
     // Declared before the window so that it outlives the pane created from it.
     win32::UniqueLibrary richEdit_;
     win32::UniqueWindow window_;

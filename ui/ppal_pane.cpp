@@ -17,6 +17,8 @@ namespace {
 constexpr DWORD kPaneStyle =
     WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY;
 constexpr UINT_PTR kPaneSubclass = 1;
+// EVENT_OBJECT_LIVEREGIONCHANGED, from Windows 8 on; earlier systems pass it on to nobody.
+constexpr DWORD kLiveRegionChanged = 0x8019;
 
 // EM_REPLACESEL wants NUL-terminated text; longer texts go in pieces of this many characters.
 constexpr std::size_t kChunk = 256;
@@ -55,8 +57,13 @@ void Tfiche_ppal::CreatePane() {
 }
 
 // Read-only, and without the context menu or the editing commands a rich-edit control may offer.
-LRESULT CALLBACK Tfiche_ppal::PaneProc(HWND pane, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id, DWORD_PTR) {
+LRESULT CALLBACK
+Tfiche_ppal::PaneProc(HWND pane, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id, DWORD_PTR self) {
     switch (message) {
+        case WM_GETOBJECT:
+            // A screen reader may come to the pane first, following the focus: it must find it live.
+            reinterpret_cast<Tfiche_ppal*>(self)->PrepareAccessibility();
+            break;
         case WM_CONTEXTMENU:
         case WM_PASTE:
         case WM_CUT:
@@ -70,6 +77,10 @@ LRESULT CALLBACK Tfiche_ppal::PaneProc(HWND pane, UINT message, WPARAM wparam, L
             break;
     }
     return win32::DefSubclassProc(pane, message, wparam, lparam);
+}
+
+void Tfiche_ppal::AnnounceReport() {
+    NotifyWinEvent(kLiveRegionChanged, reponse1, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void Tfiche_ppal::AddlText(std::u16string_view AText, TFontStyles AStyle, TColor AColor) {

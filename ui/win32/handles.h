@@ -50,6 +50,15 @@ using UniqueMemoryDc = UniqueHandle<HDC, DeleteDC>;
 using UniqueLibrary = UniqueHandle<HMODULE, FreeLibrary>;
 using UniqueWindow = UniqueHandle<HWND, DestroyWindow>;
 
+template <class Interface>
+void ReleaseCom(Interface* object) {
+    object->Release();
+}
+
+// A counted reference to a COM object, released once.
+template <class Interface>
+using UniqueCom = UniqueHandle<Interface*, ReleaseCom<Interface>>;
+
 // Selects an object into a DC for the guard's lifetime.
 class ScopedSelect {
 public:
