@@ -299,14 +299,15 @@ def configuration(args):
 
 @contextmanager
 def timestamp_server(authority, work):
-    port_file = work / "tsa.port"
-    log = open(work / "tsa.log", "wb")
+    """Yields the address of a timestamp server whose certificate comes from the given authority."""
+    port_file, log_file = work / f"tsa-{authority.folder.name}.port", work / f"tsa-{authority.folder.name}.log"
+    log = open(log_file, "wb")
     server = subprocess.Popen(["/usr/bin/python3", TSA_SERVER, authority.tsa_config, port_file],
                               stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT, cwd=work)
     try:
         deadline = time.monotonic() + 10
         while not port_file.exists():
-            check(server.poll() is None, f"the timestamp server ended: {(work / 'tsa.log').read_text()}")
+            check(server.poll() is None, f"the timestamp server ended: {log_file.read_text()}")
             check(time.monotonic() < deadline, "the timestamp server did not start within 10 s")
             time.sleep(0.05)
         yield f"http://127.0.0.1:{port_file.read_text()}/"
@@ -318,14 +319,14 @@ def timestamp_server(authority, work):
 
 def timestamp(args):
     """With a timestamp server configured, the signature carries its RFC 3161 timestamp, which verifies
-    against the server's authority and against no other."""
+    against the server's authority and against no other; release.sh refuses a timestamp it cannot verify."""
     case = Case(args.bin, args.state, "timestamp")
     authority = case.authority
     out = case.work / "dist"
     with timestamp_server(authority, case.work) as url:
         code, output = release(case.unsigned, out, authority.pkcs12, authority.password_file, timestamp_url=url)
     check(code == 0, f"release.sh with a timestamp server exited with {code}: {output}")
-    requests = (case.work / "tsa.log").read_text()
+    requests = (case.work / "tsa-authority.log").read_text()
     check(re.search(r'"POST / HTTP/1\.[01]" 200', requests), f"the timestamp server answered no request: {requests}")
 
     signed = out / "orbelinchk.exe"
@@ -337,11 +338,17 @@ def timestamp(args):
     (case.work / "verify.txt").write_text(report)
 
     stranger = Authority(case.work / "stranger").make("An unrelated CA")
-    # osslsigncode 2.9 still exits with 0 when only the timestamp fails: its report says which part failed
-    # (and release.sh reads that line too).
+    # osslsigncode 2.9 still exits with 0 when only the timestamp fails: its report says which part failed,
+    # and release.sh reads that line.
     code, report = verify(signed, "-CAfile", authority.pem, "-TSA-CAfile", stranger.pem)
     check("Timestamp Server Signature verification: failed" in report,
           f"the timestamp verified against an unrelated authority: {report}")
+    refused = case.work / "refused"
+    with timestamp_server(stranger, case.work) as url:
+        code, output = release(case.unsigned, refused, authority.pkcs12, authority.password_file, timestamp_url=url)
+    check(code != 0 and "no verified timestamp" in output,
+          f"release.sh accepted a timestamp from an authority that neither its chain nor the system trusts: {output}")
+    check(list(refused.iterdir()) == [], f"release.sh left {list(refused.iterdir())} after refusing the file")
 
 
 def wine_trust(args):
