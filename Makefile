@@ -4,7 +4,7 @@ SHELL := /bin/bash
 
 CONFIGURE = cmake --preset $(1) >build/configure-$(1).log 2>&1 || { cat build/configure-$(1).log; exit 1; }
 
-.PHONY: build run test bench sweep setup clean art
+.PHONY: build release run test bench sweep setup clean art
 
 setup:
 	@scripts/setup.sh
@@ -15,6 +15,12 @@ build: setup
 	@cmake --build --preset windows-i686 --target orbelinchk
 	@cp build/windows-i686/bin/orbelinchk.exe dist/orbelinchk.exe
 	@sha256sum dist/orbelinchk.exe
+
+# The release file: dist/orbelinchk.exe signed with Authenticode and verified, when a code-signing
+# certificate is configured (ORBELINCHK_SIGN_PKCS12, ORBELINCHK_SIGN_PASSWORD_FILE, and optionally
+# ORBELINCHK_TIMESTAMP_URL), else the unsigned build; and dist/SHA256SUMS for it (scripts/release.sh).
+release: build
+	@scripts/release.sh build/windows-i686/bin/orbelinchk.exe dist
 
 # Builds every 32-bit target (tests included), runs the native tests, then the Windows-side tests
 # under Wine, built for the architecture this machine's Wine can run (32-bit where possible).

@@ -15,6 +15,7 @@ packages=(
     xvfb xauth x11-utils xdotool imagemagick
     pcscd libpcsclite-dev
     python3 python3-pil python3-pefile libxml2-utils
+    osslsigncode openssl ca-certificates
 )
 
 # A bare name means the machine's own architecture; architecture-independent packages answer only

@@ -7,13 +7,15 @@ every call. It is driven only from outside, with X pointer and keyboard input (x
 from outside: by probe.exe (a Windows program of ours that reads the window from another process), by
 screenshots of the display, by the stand-in's call log and by the program's exit code.
 
-    blackbox.py --bin DIR --state DIR [all | start | stop | run CASE... | list]
+    blackbox.py --bin DIR --state DIR [--exe FILE] [all | start | stop | run CASE... | list]
 
 `all` (the default) starts a session, runs every case and stops it. CTest runs `start` as a fixture,
-then each case with `run CASE`, then `stop`. Every case starts the program afresh.
+then each case with `run CASE`, then `stop`. Every case starts the program afresh. With --exe, the cases
+drive that copy of the program (a signed release, say) instead of the build's.
 """
 
 import argparse
+import contextlib
 import os
 import re
 import shutil
@@ -280,7 +282,7 @@ class Background:
 class Context:
     """What a case works with: the session, the build's programs, its own folder and call log."""
 
-    def __init__(self, session, bin_dir, name):
+    def __init__(self, session, bin_dir, name, program=None):
         self.session = session
         self.bin = Path(bin_dir)
         self.work = session.state / "cases" / name
@@ -290,7 +292,7 @@ class Context:
         self.started = []
         self.probes = 0
         self.began = time.monotonic()
-        self.program_exe = self.bin / "orbelinchk.exe"
+        self.program_exe = program or self.bin / "orbelinchk.exe"
 
     # The program and the probe.
     def start_program(self, results=None, exe=None, extra_env=None):
@@ -637,6 +639,16 @@ QUIT_WAYS = {
 }
 
 
+@case("check_then_quit")
+def check_then_quit(ctx):
+    """One check, then Quitter: the report is in the pane and the process ends with exit code 0."""
+    program, f = ctx.start_program(results="0")
+    ctx.click_check(f, 0)
+    ctx.wait_for_pane([0])
+    QUIT_WAYS["the Quitter button"](ctx, f)
+    check_equal(program.wait(20), 0, "exit code after one check and Quitter")
+
+
 @case("quitting")
 def quitting(ctx):
     """The Quitter button, the close box and Alt+F4 each end the process with exit code 0."""
@@ -811,11 +823,11 @@ def dpi144(ctx):
         session.stop()
 
 
-def run_cases(session, bin_dir, names):
+def run_cases(session, bin_dir, names, program=None):
     passed = failed = 0
     for name in names:
         started = time.monotonic()
-        ctx = Context(session, bin_dir, name)
+        ctx = Context(session, bin_dir, name, program)
         try:
             CASES[name](ctx)
             outcome = "PASS"
@@ -834,6 +846,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--bin", required=True, help="the build's bin folder: orbelinchk.exe, probe.exe, winscard.dll")
     parser.add_argument("--state", required=True, help="folder for the session and the cases' files")
+    parser.add_argument("--exe", type=Path, help="the program to drive instead of BIN/orbelinchk.exe")
     parser.add_argument("action", nargs="?", default="all", choices=["all", "start", "stop", "run", "list"])
     parser.add_argument("cases", nargs="*")
     args = parser.parse_args()
@@ -858,10 +871,27 @@ def main():
     try:
         if own_session:
             session.start()
-        return 0 if run_cases(session, args.bin, names) else 1
+        with program_under_test(args.bin, args.exe) as program:
+            return 0 if run_cases(session, args.bin, names, program) else 1
     finally:
         if own_session:
             session.stop()
+
+
+@contextlib.contextmanager
+def program_under_test(bin_dir, exe):
+    """The program given with --exe, copied into the build's bin folder for the run: started from there,
+    it finds whatever the build's own program finds (its stand-in winscard.dll, wherever the session puts
+    it) just as the build's program does."""
+    if exe is None:
+        yield None
+        return
+    copy = Path(bin_dir) / f"given-{exe.name}"
+    shutil.copy(exe, copy)
+    try:
+        yield copy
+    finally:
+        copy.unlink(missing_ok=True)
 
 
 if __name__ == "__main__":
