@@ -800,11 +800,112 @@ def planted_dlls(ctx):
     check_equal(markers_in(markers), [], "DLLs loaded from the program's folder")
 
 
+ROLE_CLIENT, ROLE_STATICTEXT, ROLE_PUSHBUTTON = 0x0A, 0x29, 0x2B
+STATE_PRESSED, STATE_READONLY, STATE_HOTTRACKED, STATE_FOCUSABLE = 0x8, 0x40, 0x80, 0x100000
+DISP_E_MEMBERNOTFOUND = "0x80020003"
+
+
+def scaled(rect, dpi):
+    """A rectangle at 96 dpi laid out for `dpi`: scaled edges, rounded half up as the program does."""
+    left, top, width, height = rect
+    edge = lambda v: (v * dpi + 48) // 96
+    return edge(left), edge(top), edge(left + width) - edge(left), edge(top + height) - edge(top)
+
+
+def expected_tree(f, dpi):
+    """(element, name, role, location) of each accessible child in reading order; None: not checked."""
+    link2, link3 = (tuple(int(v) for v in f[f"child{i}"].split(",")[1:]) for i in (0, 1))
+    return [("child:1", 'Contrôle du service "Carte à puce"', ROLE_STATICTEXT, scaled((72, 14, 457, 29), dpi)),
+            ("child:2", "Cette application est compatible avec le logiciel Orbelin uniquement", ROLE_STATICTEXT,
+             scaled((8, 51, 580, 29), dpi)),
+            ("child:3", "Lancer le contrôle", ROLE_PUSHBUTTON, scaled(CHECK_BUTTON, dpi)),
+            ("window:RichEdit20W", None, None, scaled(PANE, dpi)),
+            ("window:SysLink", None, None, link3),
+            ("child:6", "Quitter", ROLE_PUSHBUTTON, scaled(QUIT_BUTTON, dpi)),
+            ("window:SysLink", None, None, link2)]
+
+
+def check_accessible_tree(ctx, f, dpi):
+    """Reads the tree as a screen reader does and compares it with the layout; returns what was read."""
+    tree = expected_tree(f, dpi)
+    # Probe points: each element's centre and its two far corners, and the framed space around the button.
+    points, wanted = [], []
+    for element, _, _, (left, top, width, height) in tree:
+        for x, y in ((left + width // 2, top + height // 2), (left, top), (left + width - 1, top + height - 1)):
+            points.append(f"{x},{y}")
+            wanted.append(element)
+    left, top, width, height = scaled(CHECK_BUTTON, dpi)
+    for x, y in ((left + width, top + height // 2), (left - 1, top), scaled((20, 100, 1, 1), dpi)[:2]):
+        points.append(f"{x},{y}")
+        wanted.append("self")
+    ax = ctx.probe("accessible", *points)
+    check_equal(ax["ax_result"], "0x0", "AccessibleObjectFromWindow")
+    check_equal((ax["ax_self.name"], int(ax["ax_self.role"], 16)), (CAPTION, ROLE_CLIENT), "the client itself")
+    check_equal(ax["ax_children"], str(len(tree)), "children listed by AccessibleChildren")
+    for i, (element, name, role, location) in enumerate(tree):
+        key = f"ax{i}"
+        check_equal(ax[key], element, f"element {i + 1} in reading order")
+        check_equal(numbers(ax[f"{key}.location"]), location, f"{element}'s location at {dpi} dpi")
+        if name is not None:
+            check_equal(unescape(ax[f"{key}.name"]), name, f"{element}'s name")
+            check_equal(int(ax[f"{key}.role"], 16), role, f"{element}'s role")
+            check_equal((ax[f"{key}.default_action"], ax[f"{key}.shortcut"]), (DISP_E_MEMBERNOTFOUND,) * 2,
+                        f"{element}'s default action and shortcut")
+    hits = [ax[f"point{i}.hit"] for i in range(len(points))]
+    check_equal(hits, wanted, f"accHitTest at {points}")
+    for i, element in enumerate(wanted[::3][:len(tree)]):
+        found = ax[f"point{3 * i}.from_point"]
+        owner = "Tfiche_ppal:" + element.removeprefix("child:") if element.startswith("child:") else \
+            element.removeprefix("window:") + ":0"
+        check(found.startswith(owner + ":"), f"AccessibleObjectFromPoint at {points[3 * i]}: {found}")
+    return ax
+
+
+def button_states(ctx):
+    ax = ctx.probe("accessible")
+    return tuple(int(ax[key], 16) & (STATE_PRESSED | STATE_HOTTRACKED | STATE_FOCUSABLE)
+                 for key in ("ax2.state", "ax5.state"))
+
+
+@case("accessibility")
+def accessibility(ctx):
+    """A screen reader in another process finds every element in reading order where it is drawn, sees the
+    buttons' states follow the real pointer, and runs nothing by reading; oleacc loads only when asked."""
+    _, f = ctx.start_program(results="0")
+    check("oleacc.dll" not in ctx.probe("modules")["modules"].split(","), "oleacc.dll loaded before any client asked")
+    ax = check_accessible_tree(ctx, f, 96)
+    check("oleacc.dll" in ctx.probe("modules")["modules"].split(","), "oleacc.dll once a client asked")
+    check_equal([int(ax[f"ax{i}.state"], 16) & STATE_READONLY for i in (0, 1)], [STATE_READONLY] * 2,
+                "headings' states")
+
+    check_equal(button_states(ctx), (0, 0), "states with the pointer away")
+    left, top, width, height = CHECK_BUTTON
+    for where in ((left, top), (left + width - 1, top + height - 1)):  # both far corners of the button
+        ctx.xdotool("mousemove", *ctx.screen(f, *where))
+        poll(f"the check button hot at {where}", lambda: button_states(ctx), lambda s: s == (STATE_HOTTRACKED, 0))
+    ctx.xdotool("mousedown", 1)
+    poll("the check button pressed", lambda: button_states(ctx),
+         lambda s: s == (STATE_HOTTRACKED | STATE_PRESSED, 0))
+    ctx.xdotool("mousemove", *ctx.screen(f, 300, 110))
+    poll("the check button let go while held off it", lambda: button_states(ctx), lambda s: s == (0, 0))
+    ctx.xdotool("mouseup", 1, "mousemove", *ctx.screen(f, QUIT_BUTTON[0] + 2, QUIT_BUTTON[1] + 2))
+    poll("the quit button hot", lambda: button_states(ctx), lambda s: s == (0, STATE_HOTTRACKED))
+
+    ctx.xdotool("mousemove", *ctx.screen(f, 300, 110))
+    facts = ctx.facts()
+    check_equal((facts["pane_text"], facts["focus_is_pane"], facts["popup_menus"]), ("", "1", "0"),
+                "pane, focus and menus after reading the tree")
+    check_equal(ctx.calls(), [], "calls to the resource manager made by reading the tree")
+    ctx.click_check(f, 0)  # and the button still works for a real click
+    ctx.wait_for_pane([0])
+
+
 # Last: the shared session stays idle while this one runs, and Wine closes an idle session's desktop,
 # which the next program would have to wait for again.
 @case("dpi144")
 def dpi144(ctx):
-    """At 144 dpi, in a prefix of its own, the window and its controls are scaled by one and a half."""
+    """At 144 dpi, in a prefix of its own, the window, its controls and their accessible places are scaled by one
+    and a half."""
     session = Session(ctx.session.state / "dpi144")
     session.start()
     try:
@@ -815,6 +916,7 @@ def dpi144(ctx):
             check_equal(f["screen_dpi"], "144", "the session's pixel density")
             check_equal(numbers(f["client_size"]), (894, 641), "client size")
             check_equal(tuple(map(int, f["child2"].split(",")[1:])), (36, 288, 830, 278), "pane bounds")
+            check_accessible_tree(inner, f, 144)  # the places a screen reader clicks are the scaled ones
             inner.click_check(f, 0, scale=1.5)  # the button's scaled centre is where it answers
             inner.wait_for_pane([0x8010001D])
         finally:

@@ -6,6 +6,8 @@
 //                              waits for it to end and writes exitcode=N to OUT.exit
 //   probe OUT close            asks the window to close, as a taskbar button's menu would
 //   probe OUT clipboard [TEXT] puts TEXT on the clipboard (when given), then reads it back
+//   probe OUT accessible [X,Y...]  the accessible tree and hit-tests at client points (probe_accessible.h)
+//   probe OUT modules          the DLLs loaded in the program's process
 //   probe OUT load NAME...     loads each DLL by bare name, as a program that does not restrict its
 //                              DLL search would, and tells which ones it got
 // Values are UTF-8; in texts, backslash, CR, LF, tab and other control characters are escaped.
@@ -20,73 +22,18 @@
 #include <string>
 #include <vector>
 
-#include "support/utf.h"
+#include "probe_accessible.h"
+#include "probe_facts.h"
 
 namespace {
+
+using test_support::Escaped;
+using test_support::Facts;
+using test_support::Narrow;
 
 constexpr wchar_t kWindowClass[] = L"Tfiche_ppal";
 constexpr wchar_t kPaneClass[] = L"RichEdit20W";
 constexpr DWORD kMessageTimeoutMs = 5000;
-
-using test_support::Utf8;
-
-std::string Narrow(const std::wstring& text) {
-    return Utf8(std::u16string(text.begin(), text.end()));
-}
-
-std::string Escaped(const std::wstring& text) {
-    std::string out;
-    for (const char c : Narrow(text)) {
-        switch (c) {
-            case '\\': out += "\\\\"; break;
-            case '\r': out += "\\r"; break;
-            case '\n': out += "\\n"; break;
-            case '\t': out += "\\t"; break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    char code[8];
-                    std::snprintf(code, sizeof code, "\\x%02x", static_cast<unsigned char>(c));
-                    out += code;
-                } else {
-                    out += c;
-                }
-        }
-    }
-    return out;
-}
-
-class Facts {
-public:
-    void Add(const std::string& key, const std::string& value) { text_ += key + "=" + value + "\n"; }
-    void Add(const std::string& key, long long value) { Add(key, std::to_string(value)); }
-    void Hex(const std::string& key, unsigned long long value) {
-        char buffer[32];
-        std::snprintf(buffer, sizeof buffer, "0x%llx", value);
-        Add(key, buffer);
-    }
-    void Rgb(const std::string& key, COLORREF colour) {
-        char buffer[16];
-        std::snprintf(buffer, sizeof buffer, "%02x%02x%02x", GetRValue(colour), GetGValue(colour), GetBValue(colour));
-        Add(key, buffer);
-    }
-    void Rect(const std::string& key, const RECT& r) {
-        Add(key, std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
-                     std::to_string(r.bottom));
-    }
-    bool WriteTo(const std::wstring& path) const {
-        const std::wstring partial = path + L".part";
-        FILE* out = _wfopen(partial.c_str(), L"wb");
-        if (!out) {
-            return false;
-        }
-        std::fwrite(text_.data(), 1, text_.size(), out);
-        std::fclose(out);
-        return MoveFileExW(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-    }
-
-private:
-    std::string text_;
-};
 
 std::wstring ClassOf(HWND window) {
     wchar_t name[128] = L"";
@@ -581,6 +528,12 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (mode == L"load") {
         return Load(out, argc - 3, argv + 3);
+    }
+    if (mode == L"accessible") {
+        return WriteAccessible(out, argc - 3, argv + 3);
+    }
+    if (mode == L"modules") {
+        return WriteModules(out);
     }
     if (mode == L"launch" && argc > 4) {
         return Launch(out, _wtoi(argv[3]), argv[4]);
