@@ -2,7 +2,7 @@
 // runs LectureSmartCard() many times against the stand-in winscard.dll (which answers a failure code,
 // the longest report), pumping its messages after each, and compares the last checks with the first.
 // Also says how many characters the pane holds at the end against how many were written to it.
-//   pane_bench [CHECKS]     2000 by default; run beside the stand-in winscard.dll
+//   pane_bench [CHECKS]     2000 by default; run with the stand-in winscard.dll in the system directory
 #include <windows.h>
 
 #include <commctrl.h>
@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
         if (i == 0 && now != perCheck) {
             std::fprintf(stderr,
                          "pane_bench: the first check wrote %ld characters, not %ld: is the stand-in "
-                         "winscard.dll beside this program (and WINEDLLOVERRIDES=winscard=n,b)?\n",
+                         "winscard.dll in the system directory (and WINEDLLOVERRIDES=winscard=n,b)?\n",
                          now, perCheck);
             return 1;
         }

@@ -31,10 +31,7 @@ else
     cmake --preset windows-x86_64 >build/configure-windows-x86_64.log 2>&1 ||
         { cat build/configure-windows-x86_64.log; fail "could not configure the 64-bit build"; }
     cmake --build --preset windows-x86_64 --target orbelinchk
-    mkdir -p build/run
-    # Its own folder: the build folder holds the tests' stand-in winscard.dll.
-    cp build/windows-x86_64/bin/orbelinchk.exe build/run/orbelinchk.exe
-    program=build/run/orbelinchk.exe
+    program=build/windows-x86_64/bin/orbelinchk.exe
 fi
 need wineserver wine
 

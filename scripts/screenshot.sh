@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes screenshots of the window after two checks (one success, one "service not running"), with the
 # classic look and with Wine's Light visual style:  screenshot.sh PROGRAM.exe OUTPUT_DIR
-# The program runs beside the tests' stand-in winscard.dll, in a session of its own.
+# The program runs in a session of its own, with the tests' stand-in winscard.dll, built beside its
+# build folder (in ../system32), in the prefix's system directory.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,7 +10,7 @@ program=$(realpath "$1")
 output=$(realpath -m "$2")
 state=$PWD/build/screenshot-session
 mkdir -p "$output"
-scripts/wine-session.sh start "$state"
+scripts/wine-session.sh start "$state" --system-dll "$(dirname "$program")/../system32/winscard.dll"
 trap 'scripts/wine-session.sh stop "$state"' EXIT
 # shellcheck disable=SC1091
 . "$state/env"
@@ -17,7 +18,6 @@ trap 'scripts/wine-session.sh stop "$state"' EXIT
 stage=$state/program
 mkdir -p "$stage"
 cp "$program" "$stage/orbelinchk.exe"
-cp "$(dirname "$program")/winscard.dll" "$stage/"
 
 client_origin() {  # prints "x y" of the client area's top-left on the screen
     local window=$1 x y w h

@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
 # Starts or stops a private Wine session for the tests: its own Xvfb display, its own prefix and a
 # persistent wineserver, described for later commands in STATE_DIR/env.
-#   wine-session.sh start STATE_DIR [--display :N]    wine-session.sh stop STATE_DIR
-# With --display, the session uses that X display instead of starting its own.
+#   wine-session.sh start STATE_DIR [--display :N] [--system-dll FILE.dll]...
+#   wine-session.sh stop STATE_DIR
+# With --display, the session uses that X display instead of starting its own. Each --system-dll is
+# copied into the prefix's system directory, where Windows looks for the programs' static imports
+# (their load configuration keeps them out of the programs' own folder); STATE_DIR/system-dlls.txt
+# lists where they went.
 # Wine's background processes inherit and keep open whatever they are started with, so every one of
 # them gets /dev/null and log files, never a pipe of the caller's.
 set -euo pipefail
@@ -10,7 +14,18 @@ set -euo pipefail
 action=${1:?start or stop}
 state=${2:?state directory}
 given_display=""
-[ "${3:-}" = --display ] && given_display=${4:?display}
+system_dlls=()
+if [ "$action" = start ]; then
+    shift 2
+    while [ $# -gt 0 ]; do
+        case "$1" in
+            --display) given_display=${2:?display} ;;
+            --system-dll) system_dlls+=("${2:?DLL file}") ;;
+            *) echo "wine-session: unknown option $1" >&2; exit 2 ;;
+        esac
+        shift 2
+    done
+fi
 here=$(cd "$(dirname "$0")" && pwd)
 
 start_display() {
@@ -57,6 +72,29 @@ init_prefix() {
         </dev/null >>"$state/wineboot.log" 2>&1
 }
 
+# A 32-bit DLL in a 64-bit prefix belongs in syswow64, as on 64-bit Windows.
+system_dir_for() {
+    local dll=$1 pe machine
+    pe=$(od -An -tu4 -j60 -N4 "$dll" | tr -d ' ')
+    machine=$(od -An -tx2 -j$((pe + 4)) -N2 "$dll" | tr -d ' ')
+    if [ "$WINEARCH" = win64 ] && [ "$machine" = 014c ]; then
+        echo "$WINEPREFIX/drive_c/windows/syswow64"
+    else
+        echo "$WINEPREFIX/drive_c/windows/system32"
+    fi
+}
+
+install_system_dlls() {
+    local dll target
+    : >"$state/system-dlls.txt"
+    for dll in ${system_dlls[@]+"${system_dlls[@]}"}; do
+        [ -f "$dll" ] || { echo "wine-session: $dll not found" >&2; exit 1; }
+        target=$(system_dir_for "$dll")/$(basename "$dll")
+        cp "$dll" "$target"
+        echo "$target" >>"$state/system-dlls.txt"
+    done
+}
+
 case "$action" in
     start)
         mkdir -p "$state"
@@ -68,6 +106,7 @@ case "$action" in
         mkdir -p "$WINEPREFIX"
         wineserver -p </dev/null >"$state/wineserver.log" 2>&1
         init_prefix
+        install_system_dlls
         ;;
     stop)
         [ -f "$state/env" ] || exit 0

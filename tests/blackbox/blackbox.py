@@ -2,12 +2,14 @@
 """Black-box tests of orbelinchk.exe under Wine.
 
 The real program runs in a private Wine session (its own Xvfb display, prefix and wineserver, from
-scripts/wine-session.sh), beside the stand-in winscard.dll that answers with chosen codes and records
-every call. It is driven only from outside, with X pointer and keyboard input (xdotool), and observed
-from outside: by probe.exe (a Windows program of ours that reads the window from another process), by
-screenshots of the display, by the stand-in's call log and by the program's exit code.
+scripts/wine-session.sh). The stand-in winscard.dll, which answers with chosen codes and records every
+call, is in the prefix's system directory: where Windows, following the program's load configuration,
+looks for it (Wine itself would also take a copy beside the program). The program is driven only from
+outside, with X pointer and keyboard input (xdotool), and observed from outside: by probe.exe (a Windows
+program of ours that reads the window from another process), by screenshots of the display, by the
+stand-in's call log and by the program's exit code.
 
-    blackbox.py --bin DIR --state DIR [--exe FILE] [all | start | stop | run CASE... | list]
+    blackbox.py --bin DIR --stand-in WINSCARD.DLL --state DIR [--exe FILE] [all | start | stop | run CASE... | list]
 
 `all` (the default) starts a session, runs every case and stops it. CTest runs `start` as a fixture,
 then each case with `run CASE`, then `stop`. Every case starts the program afresh. With --exe, the cases
@@ -170,18 +172,24 @@ def parse_calls(path):
 class Session:
     """A private Wine session: display, prefix and wineserver, described by STATE/env."""
 
-    def __init__(self, state):
+    def __init__(self, state, stand_in=None):
         self.state = Path(state)
+        self.stand_in = stand_in
 
     def start(self):
-        """A new display and a new prefix: nothing is left from an earlier run."""
+        """A new display and a new prefix, with the stand-in installed: nothing is left from an earlier run."""
         self.state.mkdir(parents=True, exist_ok=True)
         self.stop()
         for leftover in ("prefix", "cases", "dpi144", "opened.txt"):
             path = self.state / leftover
             shutil.rmtree(path) if path.is_dir() else path.unlink(missing_ok=True)
-        run([WINE_SESSION, "start", self.state], timeout=240)
+        run([WINE_SESSION, "start", self.state, "--system-dll", self.stand_in], timeout=240)
         self.prepare()
+
+    @property
+    def system_dlls(self):
+        """Where the session installed its DLLs, as scripts/wine-session.sh lists them."""
+        return [Path(line) for line in (self.state / "system-dlls.txt").read_text().splitlines()]
 
     def stop(self):
         if not self.exists():
@@ -750,15 +758,26 @@ def pixels(ctx):
 
 @case("builtin_winscard")
 def builtin_winscard(ctx):
-    """Without the stand-in, Wine's own winscard.dll answers 0x80100001, which the report spells out."""
-    alone = ctx.work / "alone"
-    alone.mkdir()
-    shutil.copy(ctx.program_exe, alone / "orbelinchk.exe")
-    _, f = ctx.start_program(exe=alone / "orbelinchk.exe")
+    """With Wine's own winscard.dll instead of the stand-in, 0x80100001 answers, which the report spells out."""
+    _, f = ctx.start_program(extra_env={"WINEDLLOVERRIDES": "winscard=b"})
     ctx.click(f, CHECK_BUTTON[0] + CHECK_BUTTON[2] // 2, CHECK_BUTTON[1] + CHECK_BUTTON[3] // 2)
     ctx.wait_for_pane([0x80100001])
     check(" Une case activée de cohérence interne a échoué\r\n" in ctx.pane_text(), "the sentence for 0x80100001")
     check_equal(ctx.calls(), [], "calls seen by a stand-in that is not there")
+
+
+@case("stand_in_from_system_directory")
+def stand_in_from_system_directory(ctx):
+    """The stand-in answers from the prefix's system directory, with no winscard.dll beside the program."""
+    beside = sorted(path.name for path in ctx.bin.iterdir() if path.name.lower() == "winscard.dll")
+    check_equal(beside, [], "winscard.dll files beside the programs")
+    installed = [path for path in ctx.session.system_dlls if path.name.lower() == "winscard.dll"]
+    check_equal([path.parent.name for path in installed], ["system32"], "system folders holding the stand-in")
+    check(installed[0].read_bytes() == ctx.session.stand_in.read_bytes(), f"{installed[0]} is not the stand-in")
+    _, f = ctx.start_program(results="8010001D")
+    ctx.click_check(f, 0)
+    ctx.wait_for_pane([0x8010001D])
+    check_equal([call["kind"] for call in ctx.calls()], ["establish"], "calls the stand-in saw")
 
 
 PLANTED_DLLS = ("riched20.dll", "uxtheme.dll", "comctl32.dll", "msimg32.dll")
@@ -770,7 +789,6 @@ def plant(ctx, folder, program):
     markers = folder / "markers"
     markers.mkdir(parents=True)
     shutil.copy(program, folder / Path(program).name)
-    shutil.copy(ctx.bin / "winscard.dll", folder / "winscard.dll")
     for name in PLANTED_DLLS:
         shutil.copy(ctx.bin / "marker.dll", folder / name)
     # Wine prefers its own builtin DLLs to files of the same name; Windows would take these files.
@@ -906,7 +924,7 @@ def accessibility(ctx):
 def dpi144(ctx):
     """At 144 dpi, in a prefix of its own, the window, its controls and their accessible places are scaled by one
     and a half."""
-    session = Session(ctx.session.state / "dpi144")
+    session = Session(ctx.session.state / "dpi144", ctx.session.stand_in)
     session.start()
     try:
         session.reg_add(r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD", "144")
@@ -946,7 +964,9 @@ def run_cases(session, bin_dir, names, program=None):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--bin", required=True, help="the build's bin folder: orbelinchk.exe, probe.exe, winscard.dll")
+    parser.add_argument("--bin", required=True, help="the build's bin folder: orbelinchk.exe, probe.exe, marker.dll")
+    parser.add_argument("--stand-in", required=True,
+                        help="the stand-in winscard.dll, for the prefix's system directory")
     parser.add_argument("--state", required=True, help="folder for the session and the cases' files")
     parser.add_argument("--exe", type=Path, help="the program to drive instead of BIN/orbelinchk.exe")
     parser.add_argument("action", nargs="?", default="all", choices=["all", "start", "stop", "run", "list"])
@@ -954,7 +974,7 @@ def main():
     args = parser.parse_args()
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))  # so that the clean-up below still runs
 
-    session = Session(Path(args.state).resolve())
+    session = Session(Path(args.state).resolve(), Path(args.stand_in).resolve())
     if args.action == "list":
         print("\n".join(CASES))
         return 0

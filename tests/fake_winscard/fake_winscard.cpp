@@ -1,4 +1,5 @@
-// Test double of winscard.dll. Put beside a program and loaded with WINEDLLOVERRIDES=winscard=n,b:
+// Test double of winscard.dll. Installed in the Wine prefix's system directory and loaded with
+// WINEDLLOVERRIDES=winscard=n,b:
 //   FAKE_WINSCARD_RESULTS  comma-separated hex codes returned by successive SCardEstablishContext
 //                          calls, the last one repeated (unset: success); setting a new value restarts
 //   FAKE_WINSCARD_LOG      file to which each call appends one line:

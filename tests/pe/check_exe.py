@@ -4,8 +4,9 @@
 Windows loads the manifest, the icon, the glyphs and the version block
 straight out of the .exe, and refuses to start a program whose manifest is
 malformed (Wine does not), so this looks at the built file rather than at
-the resource script: PE header, imported DLLs, icon group, glyph bitmaps,
-manifest and version block.  One line per check, then "N passed, M failed";
+the resource script: PE header and its hardening flags, the load
+configuration, imported DLLs, icon group, glyph bitmaps, manifest and
+version block.  One line per check, then "N passed, M failed";
 exits non-zero on any failure, a missing .exe included.
 
     check_exe.py EXE [--version X.Y.Z.W]
@@ -45,6 +46,16 @@ REQUIRED_IMPORTS = {"winscard.dll": {"SCardEstablishContext", "SCardReleaseConte
 # Loaded by the program itself once it has taken its own folder out of the DLL search: imported, they
 # (and their own imports) would be looked for there first, before the program could restrict anything.
 RUN_TIME_ONLY_DLLS = {name.lower() for name in ("COMCTL32.dll", "UxTheme.dll", "RICHED20.dll", "MSIMG32.dll")}
+
+# ASLR, DEP, Remote Desktop aware; and no frame-based exception handler may be in the image (the
+# program registers none, see check_no_frame_handlers), which Windows then refuses outright.
+DLL_CHARACTERISTICS = {"DYNAMIC_BASE": 0x0040, "NX_COMPAT": 0x0100, "NO_SEH": 0x0400, "TERMINAL_SERVER_AWARE": 0x8000}
+# The load configuration: 64 bytes, the size x86 Windows has always accepted, which ends just before
+# SEHandlerTable and SEHandlerCount (no SafeSEH table); DependentLoadFlags = LOAD_LIBRARY_SEARCH_SYSTEM32,
+# everything else (security cookie, lock prefixes, heap settings...) zero. The guard fields lie beyond.
+LOAD_CONFIG_DIRECTORY = 10
+LOAD_CONFIG_SIZE = 64
+DEPENDENT_LOAD_FLAGS_AT, LOAD_LIBRARY_SEARCH_SYSTEM32 = 54, 0x800
 
 ICON_GROUP = "MAINICON"
 ICON_FORMATS = sorted((size, size, bits) for size in (16, 24, 32, 48) for bits in (8, 32))
@@ -196,6 +207,42 @@ def check_header(report, pe):
     report.equal("machine is i386", pe.FILE_HEADER.Machine, 0x14C)
     report.equal("optional header is PE32", pe.OPTIONAL_HEADER.Magic, 0x10B)
     report.equal("subsystem is Windows GUI", pe.OPTIONAL_HEADER.Subsystem, 2)
+
+
+def check_dll_characteristics(report, pe):
+    flags = pe.OPTIONAL_HEADER.DllCharacteristics
+    for name, bit in DLL_CHARACTERISTICS.items():
+        report.check("DllCharacteristics has %s" % name, flags & bit, "0x%04X" % flags)
+    # The header is edited after the link (the load configuration's entry): the checksum must follow.
+    report.equal("header checksum is the file's", pe.OPTIONAL_HEADER.CheckSum, pe.generate_checksum())
+
+
+def check_load_config(report, pe):
+    entry = pe.OPTIONAL_HEADER.DATA_DIRECTORY[LOAD_CONFIG_DIRECTORY]
+    section = pe.get_section_by_rva(entry.VirtualAddress) if entry.VirtualAddress else None
+    inside = section is not None and entry.VirtualAddress + entry.Size <= \
+        section.VirtualAddress + min(section.Misc_VirtualSize, section.SizeOfRawData)
+    if not report.check("load configuration entry lies in a section's data", inside,
+                        "RVA 0x%X, %d bytes" % (entry.VirtualAddress, entry.Size)):
+        return
+    report.equal("load configuration entry size", entry.Size, LOAD_CONFIG_SIZE)
+    data = pe.get_data(entry.VirtualAddress, LOAD_CONFIG_SIZE)
+    report.equal("load configuration Size field", struct.unpack_from("<I", data, 0)[0], LOAD_CONFIG_SIZE)
+    report.equal("DependentLoadFlags", struct.unpack_from("<H", data, DEPENDENT_LOAD_FLAGS_AT)[0],
+                 LOAD_LIBRARY_SEARCH_SYSTEM32)
+    others = data[4:DEPENDENT_LOAD_FLAGS_AT] + data[DEPENDENT_LOAD_FLAGS_AT + 2:]
+    report.check("every other load configuration field is zero (no security cookie, no lock prefixes)",
+                 others == bytes(len(others)), others.hex())
+
+
+def check_no_frame_handlers(report, path):
+    # On x86 a frame-based handler is registered through the thread's exception list at fs:[0].
+    objdump = shutil.which("i686-w64-mingw32-objdump")
+    if not report.check("i686-w64-mingw32-objdump available", objdump is not None, "install binutils-mingw-w64-i686"):
+        return
+    result = subprocess.run([objdump, "-d", path], capture_output=True, text=True, check=True)
+    uses = [line.strip() for line in result.stdout.splitlines() if re.search(r"%fs:0x0\b", line)]
+    report.check("no code touches the exception list at fs:[0]", not uses, "; ".join(uses[:3]))
 
 
 def check_imports(report, pe):
@@ -382,6 +429,9 @@ def run_checks(report, path, version):
     resources = resource_table(pe)
     groups = (
         (check_header, pe),
+        (check_dll_characteristics, pe),
+        (check_load_config, pe),
+        (check_no_frame_handlers, path),
         (check_imports, pe),
         (check_languages, resources),
         (check_icons, resources),
