@@ -896,7 +896,8 @@ def accessibility(ctx):
     check_equal([int(ax[f"ax{i}.state"], 16) & STATE_READONLY for i in (0, 1)], [STATE_READONLY] * 2,
                 "headings' states")
 
-    check_equal(button_states(ctx), (0, 0), "states with the pointer away")
+    ctx.xdotool("mousemove", *ctx.screen(f, 300, 110))  # where an earlier case may have left it
+    poll("both buttons cool with the pointer away", lambda: button_states(ctx), lambda s: s == (0, 0))
     left, top, width, height = CHECK_BUTTON
     for where in ((left, top), (left + width - 1, top + height - 1)):  # both far corners of the button
         ctx.xdotool("mousemove", *ctx.screen(f, *where))
