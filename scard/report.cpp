@@ -25,7 +25,7 @@ static_assert(kLongestFallback + kLineBreak.size() <= DetailText::kCapacity, "de
 }  // namespace
 
 DetailText::DetailText(ResultCode code) {
-    const std::u16string_view message = MessageForResult(code);
+    const MessageText message = MessageForResult(code);
     if (message.empty()) {
         Append(texts::kUnknownCodePrefix);
         AppendSignedDecimal(code);
@@ -39,6 +39,12 @@ DetailText::DetailText(ResultCode code) {
 void DetailText::Append(std::u16string_view text) {
     for (const char16_t unit : text) {
         buffer_[length_++] = unit;
+    }
+}
+
+void DetailText::Append(MessageText text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        buffer_[length_++] = text[i];
     }
 }
 

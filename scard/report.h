@@ -27,6 +27,7 @@ public:
 
 private:
     void Append(std::u16string_view text);
+    void Append(MessageText text);
     void AppendSignedDecimal(ResultCode value);
 
     char16_t buffer_[kCapacity];

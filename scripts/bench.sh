@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 root=$PWD
 pairs=${BENCH_PAIRS:-10}
 checks=${BENCH_CHECKS:-2000}
-budget=$((160 * 1024))
+budget=$((64 * 1024))
 status=0
 
 progress() { echo "bench: $*" >&2; }

@@ -13,6 +13,7 @@ import struct
 import subprocess
 import sys
 import tempfile
+import zlib
 
 ART_DIR = os.path.dirname(os.path.abspath(__file__))
 RESOURCES_DIR = os.path.dirname(ART_DIR)
@@ -23,6 +24,7 @@ CONTROLE_GLYPH_NAME = "glyph_controle.bmp"
 ALL_NAMES = (ICON_NAME, QUIT_GLYPH_NAME, CONTROLE_GLYPH_NAME)
 
 EXPECTED_ENTRIES = [(size, bits) for size in (16, 24, 32, 48) for bits in (8, 32)]
+PNG_SIGNATURE = b"\x89PNG\r\n\x1a\n"
 WHITE = (255, 255, 255)
 CONTROLE_KEY = (255, 254, 255)
 
@@ -72,9 +74,68 @@ def parse_dib(dib):
     return info
 
 
+def png_chunks(data):
+    """[(kind, payload)] of a PNG, checking the signature, lengths and CRCs."""
+    require(data[:8] == PNG_SIGNATURE, "not a PNG")
+    chunks, offset = [], 8
+    while offset < len(data):
+        require(offset + 12 <= len(data), "PNG chunk header past the end")
+        length, kind = struct.unpack_from(">I4s", data, offset)
+        payload = data[offset + 8:offset + 8 + length]
+        require(len(payload) == length, "PNG %s chunk past the end" % kind)
+        crc, = struct.unpack_from(">I", data, offset + 8 + length)
+        require(crc == zlib.crc32(kind + payload), "PNG %s chunk has a bad CRC" % kind)
+        chunks.append((kind, payload))
+        offset += 12 + length
+    return chunks
+
+
+def png_header(data):
+    """IHDR as (width, height, depth, colour type, compression, filter, interlace)."""
+    chunks = png_chunks(data)
+    require(chunks and chunks[0][0] == b"IHDR", "PNG does not start with IHDR")
+    return struct.unpack(">IIBBBBB", chunks[0][1])
+
+
+def paeth(a, b, c):
+    p = a + b - c
+    pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+    return a if pa <= pb and pa <= pc else (b if pb <= pc else c)
+
+
+def decode_png_rgba(data):
+    """Rows top-down of (r, g, b, a) from a non-interlaced 8-bit RGBA PNG."""
+    chunks = png_chunks(data)
+    width, height, depth, colour_type, _, _, interlace = png_header(data)
+    require((depth, colour_type, interlace) == (8, 6, 0), "PNG is not 8-bit RGBA without interlace")
+    raw = zlib.decompress(b"".join(payload for kind, payload in chunks if kind == b"IDAT"))
+    stride = 4 * width
+    require(len(raw) == (stride + 1) * height, "PNG pixel data is %d bytes, expected %d"
+            % (len(raw), (stride + 1) * height))
+    rows, previous = [], bytes(stride)
+    for y in range(height):
+        kind = raw[y * (stride + 1)]
+        line = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        require(kind <= 4, "PNG row %d has filter %d" % (y, kind))
+        for i in range(stride):
+            a = line[i - 4] if i >= 4 else 0
+            b = previous[i]
+            c = previous[i - 4] if i >= 4 else 0
+            predictor = (0, a, b, (a + b) // 2, paeth(a, b, c))[kind]
+            line[i] = (line[i] + predictor) & 0xFF
+        rows.append([tuple(line[4 * x:4 * x + 4]) for x in range(width)])
+        previous = line
+    return rows
+
+
 def decode_icon_image(entry):
-    """Returns (info, rgba rows top-down, mask rows top-down, indices or None, palette)."""
+    """Returns (info, rgba rows top-down, mask rows top-down, indices or None, palette).
+
+    A PNG image has no header of the DIB kind and no AND mask: info and mask are None.
+    """
     dib = entry["dib"]
+    if dib[:8] == PNG_SIGNATURE:
+        return None, decode_png_rgba(dib), None, None, []
     info = parse_dib(dib)
     size, bits = info["width"], info["bits"]
     palette_count = 0
@@ -162,8 +223,13 @@ def check_icon_offsets():
 def check_icon_image_headers():
     _, entries = parse_ico(read(ICON_NAME))
     for e in entries:
-        info, _, _, _, palette = decode_icon_image(e)
         label = "%d-px %d-bit image" % (e["width"], e["bits"])
+        is_png = e["dib"][:8] == PNG_SIGNATURE
+        require(is_png == (e["bits"] == 32), label + ": 32-bit images must be PNG, the others DIBs")
+        if is_png:
+            check_png_image(e, label)
+            continue
+        info, _, _, _, palette = decode_icon_image(e)
         require(info["header_size"] == 40, label + ": header is not a BITMAPINFOHEADER")
         require(info["width"] == e["width"], label + ": biWidth disagrees with the directory")
         require(info["height"] == 2 * e["width"], label + ": biHeight must be twice the size")
@@ -179,6 +245,17 @@ def check_icon_image_headers():
                     label + ": palette reserved bytes must be 0")
 
 
+def check_png_image(entry, label):
+    size = entry["width"]
+    require(png_header(entry["dib"]) == (size, size, 8, 6, 0, 0, 0),
+            label + ": PNG must be %dx%d, 8-bit RGBA, not interlaced" % (size, size))
+    # Nothing but the pixels: an optional chunk (time, text, gamma) would make the bytes vary or
+    # change how the colours come out.
+    kinds = [kind for kind, _ in png_chunks(entry["dib"])]
+    require(kinds[-1] == b"IEND" and set(kinds[1:-1]) == {b"IDAT"},
+            label + ": PNG chunks are %s, expected IHDR, IDAT, IEND" % kinds)
+
+
 def check_32bit_alpha():
     _, entries = parse_ico(read(ICON_NAME))
     for e in entries:
@@ -192,6 +269,8 @@ def check_32bit_alpha():
         require(255 in alphas, label + ": no fully opaque pixel")
         for x, y in ((0, 0), (size - 1, 0), (0, size - 1), (size - 1, size - 1)):
             require(rgba[y][x][3] == 0, label + ": corner (%d, %d) is not transparent" % (x, y))
+        if mask is None:
+            continue
         for y in range(size):
             for x in range(size):
                 require(mask[y][x] == (rgba[y][x][3] < 128),

@@ -13,6 +13,7 @@ import math
 import os
 import struct
 import sys
+import zlib
 
 ART_DIR = os.path.dirname(os.path.abspath(__file__))
 RESOURCES_DIR = os.path.dirname(ART_DIR)
@@ -534,8 +535,10 @@ def nearest_index(palette, colour, cache):
 
 
 # --------------------------------------------------------------------------
-# ICO container, written by hand: each entry is a DIB with a doubled height
-# (XOR image bottom-up, then the 1-bit AND mask).
+# ICO container, written by hand.  A 256-colour entry is a DIB with a doubled
+# height (XOR image bottom-up, then the 1-bit AND mask); a 32-bit entry is a
+# PNG, which Windows Vista and later read at every size and which takes a
+# tenth of the room (the manifest declares no older Windows).
 # --------------------------------------------------------------------------
 
 def padded_row_bytes(width, bits_per_pixel):
@@ -561,14 +564,25 @@ def and_mask_bytes(rows):
     return bytes(out)
 
 
-def dib_32bit(rows):
-    size = len(rows)
-    xor = bytearray()
-    for row in reversed(rows):
-        for r, g, b, a in row:
-            xor += bytes((b, g, r, a))
-    mask = and_mask_bytes(rows)
-    return bitmap_info_header(size, size * 2, 32, len(xor) + len(mask)) + bytes(xor) + mask
+# Level and filter are fixed and no optional chunk is written (no time, no
+# text), so the same pixels always give the same bytes.  Filter 0 on every
+# row: with so few colours it compresses best here.
+PNG_ZLIB_LEVEL = 9
+
+
+def png_chunk(kind, data):
+    return (struct.pack(">I", len(data)) + kind + data
+            + struct.pack(">I", zlib.crc32(kind + data)))
+
+
+def png_rgba(rows):
+    """Straight (not premultiplied) RGBA, 8 bits a channel, as Windows wants."""
+    height, width = len(rows), len(rows[0])
+    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
+    raw = b"".join(b"\x00" + bytes(c for pixel in row for c in pixel) for row in rows)
+    return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", header)
+            + png_chunk(b"IDAT", zlib.compress(raw, PNG_ZLIB_LEVEL))
+            + png_chunk(b"IEND", b""))
 
 
 def dib_8bit(rows):
@@ -599,26 +613,26 @@ def quantised_rows(rows):
 
 
 def build_ico(images):
-    """images: [(size, bits, dib_bytes)] in directory order."""
+    """images: [(size, bits, image_bytes)] in directory order."""
     header = struct.pack("<HHH", 0, 1, len(images))
     offset = len(header) + 16 * len(images)
     entries, blobs = b"", b""
-    for size, bits, dib in images:
+    for size, bits, image in images:
         dimension = 0 if size >= 256 else size
         entries += struct.pack("<BBBBHHII", dimension, dimension, 0, 0, 1, bits,
-                               len(dib), offset)
-        blobs += dib
-        offset += len(dib)
+                               len(image), offset)
+        blobs += image
+        offset += len(image)
     return header + entries + blobs
 
 
 def icon_images():
-    """Per size: the 256-colour image first, then the 32-bit one."""
+    """Per size: the 256-colour DIB first, then the 32-bit PNG."""
     images = []
     for size in ICON_SIZES:
         rows = draw_icon(size)
         images.append((size, 8, dib_8bit(rows)))
-        images.append((size, 32, dib_32bit(rows)))
+        images.append((size, 32, png_rgba(rows)))
     return images
 
 

@@ -162,6 +162,18 @@ def only_language(languages):
     return next(iter(languages.values())) if len(languages) == 1 else None
 
 
+PNG_SIGNATURE = b"\x89PNG\r\n\x1a\n"
+
+
+def parse_png_header(data):
+    """{width, height, depth, colour_type, interlace} from a PNG's IHDR, or None if it is not one."""
+    if len(data) < 33 or data[:8] != PNG_SIGNATURE or data[12:16] != b"IHDR":
+        return None
+    width, height, depth, colour_type, _, _, interlace = struct.unpack_from(">IIBBBBB", data, 16)
+    return {"width": width, "height": height, "depth": depth, "colour_type": colour_type,
+            "interlace": interlace}
+
+
 def parse_bitmap_info(dib):
     if len(dib) < 40:
         return None
@@ -294,11 +306,18 @@ def check_icons(report, resources):
         image = only_language(icons.get(icon_id, {}))
         if not report.check(name + " present", image is not None, "no RT_ICON %d" % icon_id):
             continue
-        info = parse_bitmap_info(image)
-        # An icon DIB's height covers the colour image and the AND mask below it.
-        found = info and (info["size"], info["width"], info["height"], info["planes"], info["bits"])
-        report.equal(name + " header agrees with its group entry", (len(image), found),
-                     (size, (40, width, 2 * height, 1, bits)))
+        if bits == 32:
+            # Stored as PNG, which Windows Vista and later decode to a 32-bit image with alpha.
+            png = parse_png_header(image)
+            found = png and (png["width"], png["height"], png["depth"], png["colour_type"], png["interlace"])
+            report.equal(name + " is an RGBA PNG agreeing with its group entry", (len(image), found),
+                         (size, (width, height, 8, 6, 0)))
+        else:
+            info = parse_bitmap_info(image)
+            # An icon DIB's height covers the colour image and the AND mask below it.
+            found = info and (info["size"], info["width"], info["height"], info["planes"], info["bits"])
+            report.equal(name + " header agrees with its group entry", (len(image), found),
+                         (size, (40, width, 2 * height, 1, bits)))
         report.check(name + " is the image from orbelinchk.ico",
                      image == source.get((width, height, bits)))
 
