@@ -98,7 +98,7 @@ class Events:
         self.weights = [weight for _, weight in self.kinds]
 
     def next(self):
-        """(kind, description, actions) of one event; actions are ("x", args) or ("sync", what)."""
+        """One event: its kind's name, then what the kind's method returns."""
         kind = self.rng.choices([kind for kind, _ in self.kinds], self.weights)[0]
         return kind.__name__, *kind()
 
@@ -137,7 +137,9 @@ class Events:
                     and not inside(self.bb.QUIT_BUTTON, x, y, grow=3)):
                 return x, y
 
-    # The events. Each returns (description, actions, checks it runs, addresses it opens).
+    # The events. Each returns its description, its actions, how many checks it runs and which labels it
+    # opens. An action is ("x", xdotool arguments in client coordinates), ("min_box" | "move", None),
+    # ("caption", button) or ("sync", "iconic" | "restored"), which waits for the window to get there.
     def click_check(self):
         x, y = self.point_in(self.bb.CHECK_BUTTON)
         return f"click on the check button at {x},{y}", [("x", ["mousemove", x, y, "click", 1])], 1, []
