@@ -1,6 +1,7 @@
 // Looks at a running orbelinchk from another process, the way a user's desktop sees it, and writes
 // what it finds as key=value lines for the black-box suite (tests/blackbox/blackbox.py):
-//   probe OUT facts            the main window: frame, state, focus, children, pane text, menus
+//   probe OUT facts            the main window: frame, state, focus, children, pane text, menus,
+//                              the program's private bytes
 //   probe OUT runs             the pane's text as runs of equal character format
 //   probe OUT launch SHOW EXE  starts EXE with that show command, writes its facts to OUT, then
 //                              waits for it to end and writes exitcode=N to OUT.exit
@@ -14,12 +15,15 @@
 // Each file is written whole under another name and then renamed, so a reader never sees half of it.
 #include <windows.h>
 
+#include <psapi.h>
 #include <richedit.h>
 #include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "probe_accessible.h"
@@ -118,8 +122,9 @@ std::string Bounds(HWND child) {
            std::to_string(r.bottom - r.top);
 }
 
-// The close box's centre on the middle line of the caption, found by asking the window itself.
-bool FindCloseBox(HWND window, POINT* centre) {
+// A caption button's centre (the close box, the minimise box) on the middle line of the caption,
+// found by asking the window itself.
+bool FindCaptionButton(HWND window, LRESULT button, POINT* centre) {
     RECT frame = {};
     GetWindowRect(window, &frame);
     POINT client = {0, 0};
@@ -129,7 +134,7 @@ bool FindCloseBox(HWND window, POINT* centre) {
     for (LONG x = frame.right - 1; x > frame.right - 120 && x > frame.left; --x) {
         DWORD_PTR hit = HTNOWHERE;
         SendMessageTimeoutW(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, kMessageTimeoutMs, &hit);
-        if (hit == HTCLOSE) {
+        if (static_cast<LRESULT>(hit) == button) {
             last = last < 0 ? x : last;
             first = x;
         } else if (last >= 0) {
@@ -155,6 +160,24 @@ std::string RunningProcesses() {
     }
     CloseHandle(snapshot);
     return names;
+}
+
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+
+// The program's private committed bytes, for telling growth that tracks the pane's text from a leak.
+// Windows counts the same commit charge in PrivateUsage and PagefileUsage; Wine 8 leaves PrivateUsage
+// at zero and gives the process's resident anonymous memory and swap, read from Linux, as PagefileUsage.
+std::string PrivateBytes(DWORD pid) {
+    const UniqueHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
+    PROCESS_MEMORY_COUNTERS_EX counters = {.cb = sizeof counters};
+    if (!process ||
+        !GetProcessMemoryInfo(process.get(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters)) {
+        return "?";
+    }
+    return std::to_string(counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage);
 }
 
 void DescribeWindow(HWND window, Facts& facts) {
@@ -214,9 +237,12 @@ void DescribeWindow(HWND window, Facts& facts) {
     // Message boxes and other dialogs, from this program or from any helper it may have started.
     facts.Add("own_visible_windows", VisibleTopLevelWindows(pid, nullptr));
     facts.Add("visible_dialogs", VisibleTopLevelWindows(0, L"#32770"));
-    POINT closeBox = {};
-    if (FindCloseBox(window, &closeBox)) {
-        facts.Add("close_box", std::to_string(closeBox.x) + "," + std::to_string(closeBox.y));
+    facts.Add("private_bytes", PrivateBytes(pid));
+    for (const auto& [key, button] : {std::pair{"close_box", HTCLOSE}, std::pair{"min_box", HTMINBUTTON}}) {
+        POINT centre = {};
+        if (FindCaptionButton(window, button, &centre)) {
+            facts.Add(key, std::to_string(centre.x) + "," + std::to_string(centre.y));
+        }
     }
 }
 
