@@ -94,9 +94,11 @@ poll 300 find_window || fail "the window did not appear (see $state/program.log)
 
 # With Wine drawing the frame, the X window is the whole frame: the client sits at the bottom,
 # inside equal borders.
-eval "$(xdotool getwindowgeometry --shell "$window")"
-border=$(((WIDTH - 596) / 2))
-cx=$((X + border)) cy=$((Y + HEIGHT - 427 - border))
+locate() {
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    border=$(((WIDTH - 596) / 2))
+    cx=$((X + border)) cy=$((Y + HEIGHT - 427 - border))
+}
 shot=$state/screen.png
 
 # How many pixels of the given colours (RRGGBB) a box of the screen holds:  count X Y W H COLOUR...
@@ -115,6 +117,10 @@ PY
 report_shown() { [ "$(count $((cx + 24)) $((cy + 192)) 553 185 ff0000 008000)" -gt 20 ]; }
 button_plain() { [ "$(count $((cx + 213)) $((cy + 145)) 1 1 ffffff)" -eq 1 ]; }
 
+# A window just mapped may still be moved to its centred place and painted: the black heading where
+# the client is thought to be says both are done, so that the click lands on the button.
+window_drawn() { locate && [ "$(count $((cx + 72)) $((cy + 14)) 457 29 000000)" -gt 200 ]; }
+poll 300 window_drawn || fail "the window was not drawn where it was expected"
 xdotool mousemove $((cx + 298)) $((cy + 159)) click 1
 poll 300 report_shown || fail "no report appeared after a click on \" Lancer le contrôle\""
 xdotool mousemove $((cx + 100)) $((cy + 110))  # off the buttons, so that neither looks hot
