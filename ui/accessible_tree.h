@@ -36,6 +36,9 @@ std::optional<ControlId> ControlForChild(ChildId child);
 ChildId ChildFor(ControlId id);  // kSelf for a control that is not exposed
 
 AccessibleRole RoleOf(ControlKind kind);
+inline AccessibleRole RoleOf(ControlId id) {
+    return RoleOf(kFichePpal.Control(id).kind);
+}
 
 // What a screen reader says for the element: its text without the leading spaces that the
 // captions carry to set them off from their glyphs.

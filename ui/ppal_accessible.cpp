@@ -100,7 +100,7 @@ HRESULT AccessibleFichePpal::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VAR
 }
 
 bool AccessibleFichePpal::Target::painted() const {
-    return control && RoleOf(kFichePpal.Control(*control).kind) != AccessibleRole::Window;
+    return control && RoleOf(*control) != AccessibleRole::Window;
 }
 
 AccessibleFichePpal::Target AccessibleFichePpal::Resolve(const VARIANT& child) const {
@@ -138,7 +138,7 @@ HRESULT AccessibleFichePpal::AskChildWindow(ControlId id,
 
 void AccessibleFichePpal::ElementVariant(ChildId child, VARIANT* out) const {
     const std::optional<ControlId> control = ControlForChild(child);
-    if (control && RoleOf(kFichePpal.Control(*control).kind) == AccessibleRole::Window) {
+    if (control && RoleOf(*control) == AccessibleRole::Window) {
         IDispatch* object = nullptr;
         if (SUCCEEDED(api_.WindowObject(window_->ChildWindow(*control), &object)) && object != nullptr) {
             out->vt = VT_DISPATCH;
@@ -240,7 +240,7 @@ HRESULT AccessibleFichePpal::get_accRole(VARIANT child, VARIANT* role) {
         return standard_.get()->get_accRole(child, role);
     }
     if (target.painted()) {
-        SetChildId(role, RoleConstant(RoleOf(kFichePpal.Control(*target.control).kind)));
+        SetChildId(role, RoleConstant(RoleOf(*target.control)));
         return S_OK;
     }
     return AskChildWindow(*target.control, &IAccessible::get_accRole, role);
@@ -264,7 +264,7 @@ HRESULT AccessibleFichePpal::get_accState(VARIANT child, VARIANT* state) {
         return AskChildWindow(*target.control, &IAccessible::get_accState, state);
     }
     LONG bits = 0;
-    if (RoleOf(kFichePpal.Control(*target.control).kind) == AccessibleRole::StaticText) {
+    if (RoleOf(*target.control) == AccessibleRole::StaticText) {
         bits = STATE_SYSTEM_READONLY;
     } else {
         const ButtonStates states = StatesFor(window_->ButtonState(*target.control).Look());

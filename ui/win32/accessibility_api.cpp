@@ -29,16 +29,18 @@ bool AccessibilityApi::Load() {
 }
 
 void LiveRegion::MarkPolite(HWND window) {
-    if (services_) {
+    // Once per window: a client asks for the pane's object again and again, and where the service is
+    // missing, asking COM each time would only fail each time.
+    if (window_ != nullptr) {
         return;
     }
+    window_ = window;
     IAccPropServices* services = nullptr;
     if (FAILED(CoCreateInstance(kClsidAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIidAccPropServices,
                                 reinterpret_cast<void**>(&services)))) {
         return;  // Windows 7 without its accessibility update, or no COM here: the pane is simply not live
     }
     services_.reset(services);
-    window_ = window;
     VARIANT polite = {};
     polite.vt = VT_I4;
     polite.lVal = kLiveSettingPolite;
@@ -51,6 +53,7 @@ void LiveRegion::Clear() {
         services_.get()->ClearHwndProps(window_, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, &property, 1);
         services_.reset();
     }
+    window_ = nullptr;
 }
 
 }  // namespace orbelin::win32

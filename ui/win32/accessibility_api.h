@@ -54,7 +54,6 @@ public:
     LiveRegion& operator=(const LiveRegion&) = delete;
 
     void MarkPolite(HWND window);
-    bool marked() const { return static_cast<bool>(services_); }
     void Clear();
 
 private:
