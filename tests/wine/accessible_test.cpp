@@ -30,9 +30,11 @@ VARIANT Child(LONG id) {
     return child;
 }
 
+// __uuidof rather than IID_IAccessible: MinGW-w64's 64-bit liboleacc.a defines that symbol as an import
+// thunk, whose address is code, not the interface's GUID.
 UniqueCom<IAccessible> ClientObject(HWND window) {
     IAccessible* object = nullptr;
-    AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+    AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
                                reinterpret_cast<void**>(&object));
     return UniqueCom<IAccessible>(object);
 }
