@@ -6,10 +6,10 @@ straight out of the .exe, and refuses to start a program whose manifest is
 malformed (Wine does not), so this looks at the built file rather than at
 the resource script: PE header and its hardening flags, the load
 configuration, imported DLLs, icon group, glyph bitmaps, manifest and
-version block.  One line per check, then "N passed, M failed";
+version block, and that nothing is registered to run at exit.  One line per check, then "N passed, M failed";
 exits non-zero on any failure, a missing .exe included.
 
-    check_exe.py EXE [--version X.Y.Z.W]
+    check_exe.py EXE [--version X.Y.Z.W] [--map MAP]
 
 The version defaults to the one in the top-level CMakeLists.txt.
 """
@@ -24,6 +24,8 @@ import sys
 import xml.etree.ElementTree as ET
 
 import pefile
+
+import exit_handlers
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 RESOURCES = os.path.join(ROOT, "resources")
@@ -257,6 +259,14 @@ def check_no_frame_handlers(report, path):
     report.check("no code touches the exception list at fs:[0]", not uses, "; ".join(uses[:3]))
 
 
+def check_no_exit_handlers(report, path, map_path):
+    if not report.check("link map present", os.path.isfile(map_path), "%s not found" % map_path):
+        return
+    found = exit_handlers.findings(path, map_path)
+    report.check("nothing registered to run at exit", not found,
+                 "; ".join(found) + ". " + exit_handlers.REASON)
+
+
 def check_imports(report, pe):
     imports = {}
     for directory in ("DIRECTORY_ENTRY_IMPORT", "DIRECTORY_ENTRY_DELAY_IMPORT"):
@@ -440,7 +450,7 @@ def project_version():
     return match.group(1)
 
 
-def run_checks(report, path, version):
+def run_checks(report, path, version, map_path):
     if not report.check("executable exists", os.path.isfile(path),
                         "%s not found: build it first (make build)" % path):
         return
@@ -451,6 +461,7 @@ def run_checks(report, path, version):
         (check_dll_characteristics, pe),
         (check_load_config, pe),
         (check_no_frame_handlers, path),
+        (check_no_exit_handlers, path, map_path),
         (check_imports, pe),
         (check_languages, resources),
         (check_icons, resources),
@@ -471,9 +482,11 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n", 1)[0])
     parser.add_argument("exe")
     parser.add_argument("--version", help="expected X.Y.Z.W (default: the project's)")
+    parser.add_argument("--map", help="the link's map (default: orbelinchk.map in the build folder above EXE's)")
     args = parser.parse_args()
     report = Report()
-    run_checks(report, args.exe, args.version or project_version())
+    map_path = args.map or os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(args.exe))), "orbelinchk.map")
+    run_checks(report, args.exe, args.version or project_version(), map_path)
     print("%d passed, %d failed" % (report.passed, report.failed))
     return 1 if report.failed else 0
 
