@@ -1,13 +1,23 @@
-# Thin wrapper over the CMake presets. Each target installs what it needs first (scripts/setup.sh).
+# Thin wrapper over the CMake presets. Each target installs what it needs first (scripts/setup.sh):
+# building alone needs the cross-compiler; running needs Wine too; the tests need everything.
 SHELL := /bin/bash
 .SHELLFLAGS := -eu -o pipefail -c
 
-CONFIGURE = cmake --preset $(1) >build/configure-$(1).log 2>&1 || { cat build/configure-$(1).log; exit 1; }
+# What a target installs and whether its builds carry the tests; both pass on to the targets it needs
+# (`make test` builds the executable with the tests configured, `make build` without them).
+SETUP_LEVEL = build
+TESTING = OFF
+run: SETUP_LEVEL = run
+test bench sweep art: SETUP_LEVEL = test
+test bench: TESTING = ON
+
+CONFIGURE = cmake --preset $(1) -DBUILD_TESTING=$(TESTING) >build/configure-$(1).log 2>&1 || \
+	{ cat build/configure-$(1).log; exit 1; }
 
 .PHONY: build release run test bench sweep setup clean art
 
 setup:
-	@scripts/setup.sh
+	@scripts/setup.sh $(SETUP_LEVEL)
 
 build: setup
 	@mkdir -p build dist

@@ -18,6 +18,19 @@ need() {
         fail "'$command' is missing; install the package $package (make run installs it when run as root or with sudo)"
 }
 
+# Without this, a newcomer's first check under Wine looks like a broken program.
+explain_wine_report() {
+    cat <<'TEXT'
+run: under Wine, a click on " Lancer le contrôle" reports "Erreur durant la connexion au service",
+run:   then "Retour : Une case activée de cohérence interne a échoué" (code 0x80100001,
+run:   SCARD_F_INTERNAL_ERROR). That is Wine's own winscard.dll, a stub that gives this answer to
+run:   every program that asks for a smart-card context: the program reports it faithfully.
+run: On Windows the same click asks the Smart Card service (SCardSvr) for a context in the user's
+run:   scope: "Connecté au service" when it answers; otherwise its own code, in French (for example
+run:   "... n est pas en cours d exécution" when the service is stopped).
+TEXT
+}
+
 arch=$(scripts/wine-arch.sh)
 if [ "$arch" = i686 ]; then
     need wine wine
@@ -28,7 +41,7 @@ else
     # This machine's Wine cannot run 32-bit programs: run the 64-bit build of the same sources.
     echo "run: this machine's Wine runs only 64-bit programs; starting the 64-bit build of orbelinchk"
     mkdir -p build
-    cmake --preset windows-x86_64 >build/configure-windows-x86_64.log 2>&1 ||
+    cmake --preset windows-x86_64 -DBUILD_TESTING=OFF >build/configure-windows-x86_64.log 2>&1 ||
         { cat build/configure-windows-x86_64.log; fail "could not configure the 64-bit build"; }
     cmake --build --preset windows-x86_64 --target orbelinchk
     program=build/windows-x86_64/bin/orbelinchk.exe
@@ -46,6 +59,7 @@ fi
 [ -n "${DISPLAY:-}" ] && need xdpyinfo x11-utils
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     echo "run: orbelinchk is opening on display $DISPLAY; close its window to finish"
+    explain_wine_report
     scripts/wine-session.sh start "$state" --display "$DISPLAY"
     trap 'scripts/wine-session.sh stop "$state"' EXIT
     status=0
@@ -136,4 +150,5 @@ wait "$runner" || status=$?
 runner=""
 [ "$status" -eq 0 ] || fail "orbelinchk exited with $status after \" Quitter\""
 echo "run: one check done; orbelinchk exited with 0 after \" Quitter\""
+explain_wine_report
 echo "run: screenshot of the window in $PWD/dist/screenshot.png"

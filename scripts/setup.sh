@@ -1,22 +1,36 @@
 #!/usr/bin/env bash
-# Installs, with apt, whatever the build and the tests need and the machine lacks.
+# Installs, with apt, what a target needs and the machine lacks:
+#   setup.sh build   building dist/orbelinchk.exe (make build, make release)
+#   setup.sh run     that, and running it under Wine on a virtual display (make run)
+#   setup.sh test    everything: the native and Windows-side tests, the benchmarks (make test, make bench)
 # Quiet and quick when everything is already there; safe to run again.
 set -euo pipefail
 
-# Wine's X11 extras are listed for both loaders: the tests run whichever of the 32-bit and
-# 64-bit loaders this machine can execute (see wine-arch.sh).
+level=${1:-test}
+# The shipped executable: the 32-bit cross-compiler (with its binutils and windres), CMake and Ninja;
+# python3 for the step after the link that points the header at the load configuration.
+build_packages=(cmake make ninja-build g++-mingw-w64-i686-posix mingw-w64-tools python3)
+# Wine's X11 extras are listed for both loaders: Wine runs whichever of the 32-bit and 64-bit loaders
+# this machine can execute (see wine-arch.sh), and the 64-bit one needs the 64-bit build of the program.
 x11_extras=(libxrender1 libxcursor1 libxrandr2 libxinerama1 libxi6 libxfixes3 libxcomposite1)
-packages=(
-    cmake make ninja-build pkg-config file
-    g++ googletest
-    g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
+run_packages=(
+    g++-mingw-w64-x86-64-posix
     wine wine32:i386 wine64 fonts-wine
     "${x11_extras[@]}" "${x11_extras[@]/%/:i386}"
-    xvfb xauth x11-utils xdotool imagemagick
+    xvfb xauth x11-utils xdotool imagemagick python3-pil
+)
+test_packages=(
+    pkg-config file g++ googletest
     pcscd libpcsclite-dev
-    python3 python3-pil python3-pefile libxml2-utils
+    python3-pefile libxml2-utils
     osslsigncode openssl ca-certificates
 )
+case "$level" in
+    build) packages=("${build_packages[@]}") ;;
+    run) packages=("${build_packages[@]}" "${run_packages[@]}") ;;
+    test) packages=("${build_packages[@]}" "${run_packages[@]}" "${test_packages[@]}") ;;
+    *) echo "setup: unknown level '$level' (build, run or test)" >&2; exit 2 ;;
+esac
 
 # A bare name means the machine's own architecture; architecture-independent packages answer only
 # to the bare name.
