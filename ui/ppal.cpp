@@ -46,6 +46,12 @@ bool RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
     return RegisterClassExW(&windowClass) != 0;
 }
 
+bool HighContrastOn() {
+    HIGHCONTRASTW highContrast = {.cbSize = sizeof highContrast};
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof highContrast, &highContrast, 0) &&
+           (highContrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
 Rect PrimaryWorkArea() {
     RECT area = {};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
@@ -154,9 +160,21 @@ LRESULT Tfiche_ppal::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             break;
         case WM_CTLCOLORSTATIC:
             return OnControlColour(reinterpret_cast<HDC>(wparam));
+        case WM_SYSCOLORCHANGE:
+            // Child windows hear of it only from their top-level window.
+            for (HWND child : {lbl_link2, lbl_link3, reponse1}) {
+                SendMessageW(child, message, wparam, lparam);
+            }
+            OnColoursChanged();
+            return 0;
+        case WM_SETTINGCHANGE:
+            if (wparam == SPI_SETHIGHCONTRAST) {
+                OnColoursChanged();
+            }
+            break;
         case WM_THEMECHANGED:
             theme_.Open(handle());
-            InvalidateRect(handle(), nullptr, FALSE);
+            OnColoursChanged();
             return 0;
         case WM_GETOBJECT:
             return OnGetObject(wparam, lparam);
@@ -171,7 +189,7 @@ LRESULT Tfiche_ppal::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 void Tfiche_ppal::OnCreate() {
-    background_.reset(CreateSolidBrush(win32::ToColorRef(kFichePpal.color)));
+    ChooseColours();
     CreateFonts();
     LoadGlyphs();
     theme_.Open(handle());
@@ -291,9 +309,33 @@ bool Tfiche_ppal::OnSetCursor(HWND over, int hitTest) {
     return false;
 }
 
+// Asked by the link labels for the background behind their text.
 LRESULT Tfiche_ppal::OnControlColour(HDC dc) {
-    SetBkColor(dc, win32::ToColorRef(kFichePpal.color));
+    SetTextColor(dc, TextColour(PaletteElement::Link));
+    SetBkColor(dc, BackgroundColour(PaletteElement::Link));
     return reinterpret_cast<LRESULT>(background_.get());
+}
+
+void Tfiche_ppal::ChooseColours() {
+    colourMode_ = DecideColourMode(HighContrastOn(), GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_WINDOWTEXT));
+    background_.reset(CreateSolidBrush(BackgroundColour(PaletteElement::Client)));
+}
+
+COLORREF Tfiche_ppal::TextColour(PaletteElement element) const {
+    return win32::ToColorRef(PaletteColours(element, colourMode_).text);
+}
+
+COLORREF Tfiche_ppal::BackgroundColour(PaletteElement element) const {
+    return win32::ToColorRef(PaletteColours(element, colourMode_).background);
+}
+
+void Tfiche_ppal::OnColoursChanged() {
+    const ColourMode before = colourMode_;
+    ChooseColours();
+    // In contrast mode the runs follow the window-text colour, which may be what changed.
+    RecolourPane(before != colourMode_ || colourMode_ == ColourMode::Contrast);
+    RecreateLinks();
+    RedrawWindow(handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 void Tfiche_ppal::RunClick(ControlId id) {
