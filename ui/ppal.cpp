@@ -309,11 +309,15 @@ bool Tfiche_ppal::OnSetCursor(HWND over, int hitTest) {
     return false;
 }
 
-// Asked by the link labels for the background behind their text.
+// Asked by the link labels for the background behind their text. Wine's link control deletes the
+// brush it is given after each paint: the DC's own brush, a stock object, survives that, where the
+// window's background brush would be gone from under the next paint.
 LRESULT Tfiche_ppal::OnControlColour(HDC dc) {
+    const COLORREF background = BackgroundColour(PaletteElement::Link);
     SetTextColor(dc, TextColour(PaletteElement::Link));
-    SetBkColor(dc, BackgroundColour(PaletteElement::Link));
-    return reinterpret_cast<LRESULT>(background_.get());
+    SetBkColor(dc, background);
+    SetDCBrushColor(dc, background);
+    return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
 }
 
 void Tfiche_ppal::ChooseColours() {
