@@ -322,6 +322,9 @@ LRESULT Tfiche_ppal::OnControlColour(HDC dc) {
 
 void Tfiche_ppal::ChooseColours() {
     colourMode_ = DecideColourMode(HighContrastOn(), GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_WINDOWTEXT));
+    // The link control draws its links in the hot-tracking colour on Windows, the highlight under Wine.
+    schemeColours_ = {GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_HOTLIGHT),
+                      GetSysColor(COLOR_HIGHLIGHT)};
     background_.reset(CreateSolidBrush(BackgroundColour(PaletteElement::Client)));
 }
 
@@ -333,12 +336,17 @@ COLORREF Tfiche_ppal::BackgroundColour(PaletteElement element) const {
     return win32::ToColorRef(PaletteColours(element, colourMode_).background);
 }
 
+// The same messages come at other times too (a desktop applying its theme as it starts): only a
+// change of the colours in use recolours the reports and replaces the link labels.
 void Tfiche_ppal::OnColoursChanged() {
     const ColourMode before = colourMode_;
+    const std::array<COLORREF, 4> seen = schemeColours_;
     ChooseColours();
-    // In contrast mode the runs follow the window-text colour, which may be what changed.
-    RecolourPane(before != colourMode_ || colourMode_ == ColourMode::Contrast);
-    RecreateLinks();
+    if (before != colourMode_ || seen != schemeColours_) {
+        // In contrast mode the runs follow the window-text colour, which may be what changed.
+        RecolourPane(before != colourMode_ || colourMode_ == ColourMode::Contrast);
+        RecreateLinks();
+    }
     RedrawWindow(handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 

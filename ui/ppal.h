@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <string_view>
 
 #include "ui/dpi.h"
@@ -121,6 +122,8 @@ private:
     GlyphImage controleGlyph_;
     win32::UniqueBrush background_;
     ColourMode colourMode_ = ColourMode::Default;
+    // The system colours the window and its children are drawn in, as they were last seen.
+    std::array<COLORREF, 4> schemeColours_ = {};
     win32::PaneRuns paneRuns_;
     win32::ToolbarTheme theme_;
     bool trackingLeave_ = false;

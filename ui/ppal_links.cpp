@@ -51,12 +51,13 @@ void Tfiche_ppal::CreateLinks() {
 // first order, so that the window's children stay as they were.
 void Tfiche_ppal::RecreateLinks() {
     pressedLink_ = nullptr;
-    for (HWND link : {lbl_link2, lbl_link3}) {
+    const HWND old[] = {lbl_link2, lbl_link3};
+    CreateLinks();
+    for (HWND link : old) {
         if (link != nullptr) {
             DestroyWindow(link);
         }
     }
-    CreateLinks();
     constexpr UINT kKeepPlace = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
     SetWindowPos(lbl_link2, HWND_TOP, 0, 0, 0, 0, kKeepPlace);
     SetWindowPos(lbl_link3, lbl_link2, 0, 0, 0, 0, kKeepPlace);

@@ -1,7 +1,7 @@
 // Looks at a running orbelinchk from another process, the way a user's desktop sees it, and writes
 // what it finds as key=value lines for the black-box suite (tests/blackbox/blackbox.py):
-//   probe OUT facts            the main window: frame, state, focus, children, pane text, menus,
-//                              the program's private bytes
+//   probe OUT facts            the main window: frame, state, focus, children, pane text and text
+//                              limit, menus, the program's private bytes
 //   probe OUT runs             the pane's text as runs of equal character format
 //   probe OUT launch SHOW EXE  starts EXE with that show command, writes its facts to OUT, then
 //                              waits for it to end and writes exitcode=N to OUT.exit
@@ -235,6 +235,9 @@ void DescribeWindow(HWND window, Facts& facts) {
         DWORD_PTR selection = 0;
         SendMessageTimeoutW(pane, EM_GETSEL, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &selection);
         facts.Add("pane_selection", std::to_string(LOWORD(selection)) + "," + std::to_string(HIWORD(selection)));
+        DWORD_PTR limit = 0;
+        SendMessageTimeoutW(pane, EM_GETLIMITTEXT, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &limit);
+        facts.Add("pane_text_limit", static_cast<long long>(limit));
     }
 
     int menus = 0;
