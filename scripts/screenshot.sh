@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes screenshots of the window after two checks (one success, one "service not running"), with the
-# classic look and with Wine's Light visual style:  screenshot.sh PROGRAM.exe OUTPUT_DIR
+# classic look, with Wine's Light visual style, and in a dark colour scheme like High Contrast Black
+# (classic, with the scheme's system colours):  screenshot.sh PROGRAM.exe OUTPUT_DIR
 # The program runs in a session of its own, with the tests' stand-in winscard.dll, built beside its
 # build folder (in ../system32), in the prefix's system directory.
 set -euo pipefail
@@ -27,8 +28,22 @@ client_origin() {  # prints "x y" of the client area's top-left on the screen
     echo $((x + border)) $((y + h - 427 - border))
 }
 
-for look in classic light; do
+# The dark scheme goes where Windows keeps it and where a Wine session keeps its working copy, which a
+# program starting reads first. It is the last look taken: the session is thrown away after it.
+dark_scheme() {
+    local key name
+    for key in 'HKCU\Control Panel\Colors' 'HKCU\Software\Wine\Temporary System Parameters\Control Panel\Colors'; do
+        for name in 'Window 0 0 0' 'WindowText 255 255 255' 'Hilight 26 235 255' 'HilightText 0 0 0' \
+            'ButtonFace 0 0 0' 'ButtonText 255 255 255' 'ButtonShadow 128 128 128' 'ButtonHilight 255 255 255' \
+            'GrayText 63 242 63' 'HotTrackingColor 255 255 0'; do
+            "$WINELOADER" reg add "$key" /v "${name%% *}" /d "${name#* }" /f </dev/null >/dev/null 2>&1
+        done
+    done
+}
+
+for look in classic light dark; do
     active=$([ $look = light ] && echo 1 || echo 0)
+    [ $look = dark ] && dark_scheme
     "$WINELOADER" reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' \
         /v ThemeActive /d $active /f </dev/null >/dev/null 2>&1
     FAKE_WINSCARD_RESULTS=0,8010001D scripts/wine-run.sh "$state" "$stage/orbelinchk.exe" >/dev/null &

@@ -46,6 +46,12 @@ bool RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
     return RegisterClassExW(&windowClass) != 0;
 }
 
+bool HighContrastOn() {
+    HIGHCONTRASTW highContrast = {.cbSize = sizeof highContrast};
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof highContrast, &highContrast, 0) &&
+           (highContrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
 Rect PrimaryWorkArea() {
     RECT area = {};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
@@ -154,9 +160,21 @@ LRESULT Tfiche_ppal::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             break;
         case WM_CTLCOLORSTATIC:
             return OnControlColour(reinterpret_cast<HDC>(wparam));
+        case WM_SYSCOLORCHANGE:
+            // Child windows hear of it only from their top-level window.
+            for (HWND child : {lbl_link2, lbl_link3, reponse1}) {
+                SendMessageW(child, message, wparam, lparam);
+            }
+            OnColoursChanged();
+            return 0;
+        case WM_SETTINGCHANGE:
+            if (wparam == SPI_SETHIGHCONTRAST) {
+                OnColoursChanged();
+            }
+            break;
         case WM_THEMECHANGED:
             theme_.Open(handle());
-            InvalidateRect(handle(), nullptr, FALSE);
+            OnColoursChanged();
             return 0;
         case WM_GETOBJECT:
             return OnGetObject(wparam, lparam);
@@ -171,7 +189,7 @@ LRESULT Tfiche_ppal::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 void Tfiche_ppal::OnCreate() {
-    background_.reset(CreateSolidBrush(win32::ToColorRef(kFichePpal.color)));
+    ChooseColours();
     CreateFonts();
     LoadGlyphs();
     theme_.Open(handle());
@@ -291,9 +309,45 @@ bool Tfiche_ppal::OnSetCursor(HWND over, int hitTest) {
     return false;
 }
 
+// Asked by the link labels for the background behind their text. Wine's link control deletes the
+// brush it is given after each paint: the DC's own brush, a stock object, survives that, where the
+// window's background brush would be gone from under the next paint.
 LRESULT Tfiche_ppal::OnControlColour(HDC dc) {
-    SetBkColor(dc, win32::ToColorRef(kFichePpal.color));
-    return reinterpret_cast<LRESULT>(background_.get());
+    const COLORREF background = BackgroundColour(PaletteElement::Link);
+    SetTextColor(dc, TextColour(PaletteElement::Link));
+    SetBkColor(dc, background);
+    SetDCBrushColor(dc, background);
+    return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
+}
+
+void Tfiche_ppal::ChooseColours() {
+    colourMode_ = DecideColourMode(HighContrastOn(), GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_WINDOWTEXT));
+    // The link control draws its links in the hot-tracking colour on Windows, the highlight under Wine.
+    schemeColours_ = {GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_HOTLIGHT),
+                      GetSysColor(COLOR_HIGHLIGHT)};
+    background_.reset(CreateSolidBrush(BackgroundColour(PaletteElement::Client)));
+}
+
+COLORREF Tfiche_ppal::TextColour(PaletteElement element) const {
+    return win32::ToColorRef(PaletteColours(element, colourMode_).text);
+}
+
+COLORREF Tfiche_ppal::BackgroundColour(PaletteElement element) const {
+    return win32::ToColorRef(PaletteColours(element, colourMode_).background);
+}
+
+// The same messages come at other times too (a desktop applying its theme as it starts): only a
+// change of the colours in use recolours the reports and replaces the link labels.
+void Tfiche_ppal::OnColoursChanged() {
+    const ColourMode before = colourMode_;
+    const std::array<COLORREF, 4> seen = schemeColours_;
+    ChooseColours();
+    if (before != colourMode_ || seen != schemeColours_) {
+        // In contrast mode the runs follow the window-text colour, which may be what changed.
+        RecolourPane(before != colourMode_ || colourMode_ == ColourMode::Contrast);
+        RecreateLinks();
+    }
+    RedrawWindow(handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 void Tfiche_ppal::RunClick(ControlId id) {

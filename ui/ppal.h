@@ -5,15 +5,18 @@
 
 #include <windows.h>
 
+#include <array>
 #include <string_view>
 
 #include "ui/dpi.h"
 #include "ui/flat_button.h"
 #include "ui/glyph.h"
+#include "ui/palette.h"
 #include "ui/ppal_accessible.h"
 #include "ui/text_style.h"
 #include "ui/win32/accessibility_api.h"
 #include "ui/win32/handles.h"
+#include "ui/win32/pane_runs.h"
 #include "ui/win32/toolbar_theme.h"
 #include "ui/window_description.h"
 #include "ui/window_placement.h"
@@ -57,6 +60,8 @@ public:
     // The child window of a link label or of the pane; null for the painted controls.
     HWND ChildWindow(ControlId id) const;
     const FlatButtonState& ButtonState(ControlId id) const;
+    // Whether the window draws in its own colours or, under any other system scheme, in the system's.
+    ColourMode colourMode() const { return colourMode_; }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
@@ -76,6 +81,11 @@ private:
     void OnCaptureChanged();
     bool OnSetCursor(HWND over, int hitTest);
     LRESULT OnControlColour(HDC dc);
+    // The system's colours or high contrast changed: decide the mode again and redraw everything in it.
+    void OnColoursChanged();
+    void ChooseColours();
+    COLORREF TextColour(PaletteElement element) const;
+    COLORREF BackgroundColour(PaletteElement element) const;
     LRESULT OnGetObject(WPARAM wparam, LPARAM lparam);
     bool PrepareAccessibility();
     void DisconnectAccessibility();
@@ -85,7 +95,10 @@ private:
     void LoadGlyphs();
     void CreateLinks();
     HWND CreateLink(const ControlDescription& link);
+    void RecreateLinks();
     void CreatePane();
+    // The pane's background, and with `runs` every earlier run, in the colours of the current mode.
+    void RecolourPane(bool runs);
 
     void PaintLabel(HDC dc, const ControlDescription& label) const;
     void PaintBevel(HDC dc, const ControlDescription& bevel) const;
@@ -108,6 +121,10 @@ private:
     GlyphImage quitGlyph_;
     GlyphImage controleGlyph_;
     win32::UniqueBrush background_;
+    ColourMode colourMode_ = ColourMode::Default;
+    // The system colours the window and its children are drawn in, as they were last seen.
+    std::array<COLORREF, 4> schemeColours_ = {};
+    win32::PaneRuns paneRuns_;
     win32::ToolbarTheme theme_;
     bool trackingLeave_ = false;
     HWND pressedLink_ = nullptr;

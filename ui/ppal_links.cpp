@@ -46,6 +46,23 @@ void Tfiche_ppal::CreateLinks() {
     lbl_link3 = CreateLink(kFichePpal.Control(ControlId::lbl_link3));
 }
 
+// Wine's link control reads the link colour once, when it is created, and keeps it through every
+// change of scheme: new labels take the scheme's colour. They go back in front of the pane, in their
+// first order, so that the window's children stay as they were.
+void Tfiche_ppal::RecreateLinks() {
+    pressedLink_ = nullptr;
+    const HWND old[] = {lbl_link2, lbl_link3};
+    CreateLinks();
+    for (HWND link : old) {
+        if (link != nullptr) {
+            DestroyWindow(link);
+        }
+    }
+    constexpr UINT kKeepPlace = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    SetWindowPos(lbl_link2, HWND_TOP, 0, 0, 0, 0, kKeepPlace);
+    SetWindowPos(lbl_link3, lbl_link2, 0, 0, 0, 0, kKeepPlace);
+}
+
 // The label takes the size of its text plus four borders each way; its left and top stay.
 HWND Tfiche_ppal::CreateLink(const ControlDescription& link) {
     wchar_t markup[256];

@@ -117,7 +117,7 @@ void Tfiche_ppal::OnPaint() {
 
 void Tfiche_ppal::PaintLabel(HDC dc, const ControlDescription& label) const {
     const win32::ScopedSelect font(dc, fonts_[static_cast<std::size_t>(label.id)].get());
-    SetTextColor(dc, win32::ToColorRef(label.font.color));
+    SetTextColor(dc, TextColour(PaletteElement::Heading));
     RECT box = win32::ToRect(Bounds(label.id));
     DrawTextW(dc, win32::Wide(label.text), static_cast<int>(label.text.size()), &box,
               DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_EXPANDTABS);
@@ -134,16 +134,18 @@ void Tfiche_ppal::PaintBevel(HDC dc, const ControlDescription& bevel) const {
 void Tfiche_ppal::PaintFlatButton(HDC dc, PixelBuffer pixels, const ControlDescription& button) const {
     const Rect bounds = Bounds(button.id);
     const ButtonLook look = ButtonState(button.id).Look();
-    theme_.DrawButtonFrame(dc, win32::ToRect(bounds), look);
+    // A contrast scheme gets the classic edges, drawn in its own colours, rather than the visual style's.
+    const bool themed = theme_.themed() && colourMode_ == ColourMode::Default;
+    theme_.DrawButtonFrame(dc, win32::ToRect(bounds), look, themed);
 
     const win32::ScopedSelect font(dc, fonts_[static_cast<std::size_t>(button.id)].get());
     SIZE caption = {};
     GetTextExtentPoint32W(dc, win32::Wide(button.text), static_cast<int>(button.text.size()), &caption);
-    const ButtonContent content = LayoutButtonContent(bounds, {GlyphImage::kSize, GlyphImage::kSize},
-                                                      {caption.cx, caption.cy}, look, theme_.themed());
+    const ButtonContent content =
+        LayoutButtonContent(bounds, {GlyphImage::kSize, GlyphImage::kSize}, {caption.cx, caption.cy}, look, themed);
     GdiFlush();  // the frame must be in the pixels before the glyph is written over them
     DrawGlyph(button.glyph == Glyph::Quit ? quitGlyph_ : controleGlyph_, pixels, content.glyph);
-    SetTextColor(dc, win32::ToColorRef(button.font.color));
+    SetTextColor(dc, TextColour(PaletteElement::ButtonCaption));
     TextOutW(dc, content.caption.x, content.caption.y, win32::Wide(button.text), static_cast<int>(button.text.size()));
 }
 

@@ -23,6 +23,13 @@ constexpr DWORD kLiveRegionChanged = 0x8019;
 // EM_REPLACESEL wants NUL-terminated text; longer texts go in pieces of this many characters.
 constexpr std::size_t kChunk = 256;
 
+// The pane only grows, one report per check, for as long as the program runs. The control's default
+// limit (32,767 characters) is there to bound what a user types; appended text beyond it is cut off
+// on Windows, which would leave reports cut short or missing after a few hundred checks. The largest
+// limit that still leaves every character position and the end of the text a valid LONG: memory, not
+// the control, is then the only bound.
+constexpr LPARAM kPaneTextLimit = 0x7FFFFFFE;
+
 DWORD EffectsFor(TFontStyles style) {
     return (style.Contains(fsBold) ? CFE_BOLD : 0) | (style.Contains(fsItalic) ? CFE_ITALIC : 0) |
            (style.Contains(fsUnderline) ? CFE_UNDERLINE : 0) | (style.Contains(fsStrikeOut) ? CFE_STRIKEOUT : 0);
@@ -50,7 +57,8 @@ void Tfiche_ppal::CreatePane() {
     }
     SendMessageW(reponse1, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[static_cast<std::size_t>(pane.id)].get()),
                  FALSE);
-    SendMessageW(reponse1, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(win32::ToColorRef(clWindow)));
+    SendMessageW(reponse1, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(BackgroundColour(PaletteElement::Pane)));
+    SendMessageW(reponse1, EM_EXLIMITTEXT, 0, kPaneTextLimit);
     SendMessageW(reponse1, EM_SETTARGETDEVICE, 0, 0);  // wrap at the pane's width
     SendMessageW(reponse1, EM_SETZOOM, 0, 0);          // 100 %
     win32::SetWindowSubclass(reponse1, PaneProc, kPaneSubclass, reinterpret_cast<DWORD_PTR>(this));
@@ -84,6 +92,7 @@ void Tfiche_ppal::AnnounceReport() {
 }
 
 void Tfiche_ppal::AddlText(std::u16string_view AText, TFontStyles AStyle, TColor AColor) {
+    bool first = true;
     do {
         const std::u16string_view piece = AText.substr(0, kChunk);
         AText.remove_prefix(piece.size());
@@ -91,17 +100,46 @@ void Tfiche_ppal::AddlText(std::u16string_view AText, TFontStyles AStyle, TColor
         GETTEXTLENGTHEX lengthQuery = {GTL_DEFAULT, 1200};
         const auto end =
             static_cast<LONG>(SendMessageW(reponse1, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&lengthQuery), 0));
+        if (first) {
+            paneRuns_.Append(end, AColor);
+            first = false;
+        }
         CHARRANGE caret = {end, end};
         SendMessageW(reponse1, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&caret));
         SendMessageW(reponse1, EM_SCROLLCARET, 0, 0);
         SetSelectionFormat(reponse1, CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT, EffectsFor(AStyle), 0);
-        SetSelectionFormat(reponse1, CFM_COLOR, 0, win32::ToColorRef(AColor));
+        SetSelectionFormat(reponse1, CFM_COLOR, 0, win32::ToColorRef(RunColour(AColor, colourMode_)));
 
         wchar_t text[kChunk + 1];
         piece.copy(reinterpret_cast<char16_t*>(text), piece.size());
         text[piece.size()] = L'\0';
         SendMessageW(reponse1, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));  // not undoable
     } while (!AText.empty());
+}
+
+// Each run is selected and given its colour with the pane's drawing held, then the user's selection
+// and scroll position are put back. The changes are not the user's to undo.
+void Tfiche_ppal::RecolourPane(bool runs) {
+    SendMessageW(reponse1, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(BackgroundColour(PaletteElement::Pane)));
+    const std::span<const win32::PaneRuns::Run> all = paneRuns_.runs();
+    if (!runs || all.empty()) {
+        return;
+    }
+    CHARRANGE selection = {};
+    POINT scroll = {};
+    SendMessageW(reponse1, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    SendMessageW(reponse1, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+    SendMessageW(reponse1, WM_SETREDRAW, FALSE, 0);
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        CHARRANGE run = {all[i].start, i + 1 < all.size() ? all[i + 1].start : -1};
+        SendMessageW(reponse1, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&run));
+        SetSelectionFormat(reponse1, CFM_COLOR, 0, win32::ToColorRef(RunColour(all[i].colour, colourMode_)));
+    }
+    SendMessageW(reponse1, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    SendMessageW(reponse1, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+    SendMessageW(reponse1, EM_EMPTYUNDOBUFFER, 0, 0);
+    SendMessageW(reponse1, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(reponse1, nullptr, TRUE);
 }
 
 }  // namespace orbelin

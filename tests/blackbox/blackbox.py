@@ -930,6 +930,199 @@ def soak_case(ctx):
     soak.run(ctx, sys.modules[__name__])
 
 
+# Colour schemes. The system colours the cases set, by GetSysColor index, with their names under
+# HKCU\Control Panel\Colors, where Wine reads them when a program starts.
+SCHEME_COLOURS = {5: "Window", 8: "WindowText", 13: "Hilight", 14: "HilightText", 15: "ButtonFace",
+                  16: "ButtonShadow", 17: "GrayText", 18: "ButtonText", 20: "ButtonHilight", 26: "HotTrackingColor"}
+# Like High Contrast Black. Wine's link control draws links in the highlight colour, Windows' in the
+# hot-tracking colour: both read on black.
+DARK_SCHEME = {5: "000000", 8: "ffffff", 13: "1aebff", 14: "000000", 15: "000000", 16: "808080", 17: "3ff23f",
+               18: "ffffff", 20: "ffffff", 26: "ffff00"}
+# Windows keeps the scheme under the first; a Wine session keeps its working copy under the second,
+# written when it starts, and a program starting reads that copy first.
+COLORS_KEYS = (r"HKCU\Control Panel\Colors", r"HKCU\Software\Wine\Temporary System Parameters\Control Panel\Colors")
+CHECK_CAPTION = (298, 146, 84, 26)  # the right half of the check button: its caption, not its glyph
+QUIT_CAPTION = (300, 393, 42, 26)
+
+
+def luminance(rgb):
+    def channel(value):
+        c = value / 255
+        return c / 12.92 if c <= 0.04045 else ((c + 0.055) / 1.055) ** 2.4
+    r, g, b = (int(rgb[i:i + 2], 16) for i in (0, 2, 4))
+    return 0.2126 * channel(r) + 0.7152 * channel(g) + 0.0722 * channel(b)
+
+
+def contrast(a, b):
+    la, lb = sorted((luminance(a), luminance(b)))
+    return (lb + 0.05) / (la + 0.05)
+
+
+def best_ink(image, f, box, background):
+    """The contrast of the darkest or brightest ink in a box of the client area against the background."""
+    left, top, width, height = box
+    colours = {pixel(image, f, x, y) for y in range(top, top + height) for x in range(left, left + width)}
+    return max(contrast(colour, background) for colour in colours)
+
+
+def text_lines(image, f, box, background):
+    """The rows of a box that hold anything but the background, grouped into lines of text (an underline may
+    sit one row clear of its text)."""
+    left, top, width, height = box
+    rows = [y for y in range(top, top + height)
+            if any(pixel(image, f, x, y) != background for x in range(left, left + width))]
+    lines = []
+    for y in rows:
+        if lines and y <= lines[-1][1] + 2:
+            lines[-1][1] = y
+        else:
+            lines.append([y, y])
+    return [(left, first, width, last - first + 1) for first, last in lines]
+
+
+def check_readable(ctx, f, image, background, report_lines, what):
+    """Backgrounds in the scheme's window colour; every heading, caption, link and report line at 4.5:1."""
+    for x, y in ((20, 100), (300, 5), (590, 420), (PANE[0] + 500, PANE[1] + PANE[3] - 10)):
+        check_equal(pixel(image, f, x, y), background, f"background at {(x, y)} {what}")
+    links = [tuple(int(v) for v in f[f"child{i}"].split(",")[1:]) for i in (0, 1)]
+    boxes = {"heading": (72, 14, 457, 29), "subheading": (8, 51, 580, 29), "check caption": CHECK_CAPTION,
+             "quit caption": QUIT_CAPTION, "lbl_link2": links[0], "lbl_link3": links[1]}
+    lines = text_lines(image, f, (PANE[0] + 2, PANE[1], PANE[2] - 20, PANE[3] - 4), background)
+    check_equal(len(lines), report_lines, f"report lines seen in the pane {what}: {lines}")
+    boxes.update({f"report line {i + 1}": box for i, box in enumerate(lines)})
+    for name, box in boxes.items():
+        ratio = best_ink(image, f, box, background)
+        check(ratio >= 4.5, f"{name} {what}: best contrast {ratio:.2f}:1 against {background}")
+
+
+def check_default_look(f, image, report_lines):
+    """The design's own colours: the white window and pane, black headings, green and red report lines."""
+    for x, y in ((20, 100), (300, 5), (590, 420), (PANE[0] + 500, PANE[1] + PANE[3] - 10)):
+        check_equal(pixel(image, f, x, y), "ffffff", f"background at {(x, y)}")
+    for name, (left, top, width, height) in (("heading", (72, 14, 457, 29)), ("subheading", (8, 51, 580, 29))):
+        inks = {pixel(image, f, x, y) for y in range(top, top + height) for x in range(left, left + width)}
+        check(BLACK in inks, f"the {name} should be drawn in black")
+    pane = (PANE[0] + 2, PANE[1], PANE[2] - 20, PANE[3] - 4)
+    check_equal(len(text_lines(image, f, pane, "ffffff")), report_lines, "report lines seen in the pane")
+    inks = {pixel(image, f, x, y) for y in range(PANE[1], PANE[1] + PANE[3]) for x in range(PANE[0], PANE[0] + PANE[2])}
+    check(GREEN in inks and RED in inks, "green and red report lines in the pane")
+
+
+def settled_screenshot(ctx, f, name, background):
+    """A screenshot once the window shows the background asked for, with the pointer off the buttons."""
+    ctx.xdotool("mousemove", *ctx.screen(f, 100, 110))
+    return poll(f"the window in {background}", lambda: ctx.screenshot(name),
+                lambda img: pixel(img, f, 20, 100) == background and pixel(img, f, *CHECK_CAPTION[:2]) == background)
+
+
+def system_colours(ctx):
+    facts = ctx.probe("syscolors")
+    return {index: facts[f"sys{index}"] for index in SCHEME_COLOURS}
+
+
+def set_scheme(ctx, colours, where="scheme"):
+    """Sets system colours: on the program's thread ("scheme") or from the probe's own process ("syscolors")."""
+    facts = ctx.probe(where, *(f"{index}={rgb}" for index, rgb in colours.items()))
+    check_equal(facts.get("set"), "1", f"system colours set ({facts.get('error', '')})")
+
+
+def rgb_triplet(rgb):
+    return " ".join(str(int(rgb[i:i + 2], 16)) for i in (0, 2, 4))
+
+
+def set_registry_scheme(ctx, colours):
+    for key in COLORS_KEYS:
+        for index, name in SCHEME_COLOURS.items():
+            ctx.session.reg_add(key, name, "REG_SZ", rgb_triplet(colours[index]))
+
+
+def in_contrast(runs, colour):
+    return [(text, style, colour) for text, style, _ in merged([(t, s, colour) for t, s, _ in runs])]
+
+
+@case("contrast_dark_start")
+def contrast_dark_start(ctx):
+    """Started in a dark scheme (the registry's colours): the window, the pane and every report run take the
+    scheme's colours, and every heading, caption, link and report line reads at 4.5:1 or better."""
+    original = system_colours(ctx)
+    try:
+        set_registry_scheme(ctx, DARK_SCHEME)
+        check_equal(system_colours(ctx), DARK_SCHEME, "colours a program started now is given")
+        codes = [0, 0x8010001D]
+        _, f = ctx.start_program(results="0,8010001D")
+        for i in range(len(codes)):
+            ctx.click_check(f, i)
+        ctx.wait_for_pane(codes)
+        check_equal(ctx.runs(), in_contrast(report_runs(0) + report_runs(0x8010001D), DARK_SCHEME[8]), "pane runs")
+        image = settled_screenshot(ctx, f, "dark", DARK_SCHEME[5])
+        check_readable(ctx, f, image, DARK_SCHEME[5], 3, "started in the dark scheme")
+    finally:
+        set_registry_scheme(ctx, original)
+        set_scheme(ctx, original, "syscolors")
+
+
+@case("contrast_switch")
+def contrast_switch(ctx):
+    """The scheme changed while the program runs, into a dark scheme and back: the window follows each time,
+    earlier reports take the scheme's colour and then their own red, green and black again."""
+    original = system_colours(ctx)
+    check_equal((original[5], original[8]), ("ffffff", "000000"), "the session's default window colours")
+    codes = [0, 0x8010001D]
+    program, f = ctx.start_program(results="0,8010001D,5")
+    try:
+        for i in range(len(codes)):
+            ctx.click_check(f, i)
+        ctx.wait_for_pane(codes)
+        default_runs = merged([run for code in codes for run in report_runs(code)])
+        check_equal(ctx.runs(), default_runs, "pane runs in the default scheme")
+
+        set_scheme(ctx, DARK_SCHEME)
+        dark_runs = in_contrast(default_runs, DARK_SCHEME[8])
+        poll("the earlier reports in the window-text colour", ctx.runs, lambda runs: runs == dark_runs)
+        image = settled_screenshot(ctx, f, "dark", DARK_SCHEME[5])
+        check_readable(ctx, f, image, DARK_SCHEME[5], 3, "after switching to the dark scheme")
+        ctx.click_check(f, len(codes))  # a report written in the dark scheme
+        codes.append(5)
+        ctx.wait_for_pane(codes)
+        dark_runs = in_contrast(default_runs + report_runs(5), DARK_SCHEME[8])
+        check_equal(ctx.runs(), dark_runs, "pane runs after a check in the dark scheme")
+
+        set_scheme(ctx, original)
+        default_runs = merged([run for code in codes for run in report_runs(code)])
+        poll("the reports' own colours again", ctx.runs, lambda runs: runs == default_runs)
+        image = settled_screenshot(ctx, f, "back", "ffffff")
+        check_default_look(f, image, 5)
+        check_equal(ctx.facts()["focus_is_pane"], "1", "focus after the switches")
+    finally:
+        if program.running():
+            set_scheme(ctx, original)
+        set_scheme(ctx, original, "syscolors")
+
+
+LONG_RUN = 400  # failure reports: about 48,000 characters, beyond the rich-edit control's default 32,767
+
+
+@case("long_run")
+def long_run(ctx):
+    """The pane's text limit is raised before any report; 400 real clicks leave 400 complete reports."""
+    code = 0x8010001D
+    _, f = ctx.start_program(results=f"{code:X}")
+    check_equal((f["pane_text"], f["pane_text_limit"]), ("", str(0x7FFFFFFE)), "pane and its text limit at start")
+    x, y = CHECK_BUTTON[0] + CHECK_BUTTON[2] // 2, CHECK_BUTTON[1] + CHECK_BUTTON[3] // 2
+    ctx.xdotool("mousemove", *ctx.screen(f, x, y))
+    for batch in range(LONG_RUN // 100):
+        ctx.xdotool("click", "--repeat", 100, "--delay", 40, 1)
+        poll(f"{100 * (batch + 1)} checks", lambda: len(ctx.establishes()), lambda n: n >= 100 * (batch + 1),
+             timeout=60)
+    check_equal(len(ctx.establishes()), LONG_RUN, "checks run")
+    want = report_text([code] * LONG_RUN)
+    got = poll("every report in the pane", ctx.pane_text, lambda text: len(text) >= len(want), timeout=60)
+    check_equal(len(got), len(want), "characters in the pane")
+    check(got == want, "the pane should hold every report, whole and in order")
+    check(len(want) > 32767, f"the reports ({len(want)} characters) should pass the control's default limit")
+    check_equal(ctx.facts()["pane_text_limit"], str(0x7FFFFFFE), "text limit after the reports")
+
+
 # Last: the shared session stays idle while this one runs, and Wine closes an idle session's desktop,
 # which the next program would have to wait for again.
 @case("dpi144")

@@ -1,7 +1,7 @@
 // Looks at a running orbelinchk from another process, the way a user's desktop sees it, and writes
 // what it finds as key=value lines for the black-box suite (tests/blackbox/blackbox.py):
-//   probe OUT facts            the main window: frame, state, focus, children, pane text, menus,
-//                              the program's private bytes
+//   probe OUT facts            the main window: frame, state, focus, children, pane text and text
+//                              limit, menus, the program's private bytes
 //   probe OUT runs             the pane's text as runs of equal character format
 //   probe OUT launch SHOW EXE  starts EXE with that show command, writes its facts to OUT, then
 //                              waits for it to end and writes exitcode=N to OUT.exit
@@ -11,6 +11,10 @@
 //   probe OUT modules          the DLLs loaded in the program's process
 //   probe OUT load NAME...     loads each DLL by bare name, as a program that does not restrict its
 //                              DLL search would, and tells which ones it got
+//   probe OUT syscolors [INDEX=RRGGBB...]  the system colours before, then sets the ones given with
+//                              SetSysColors, which tells every top-level window (WM_SYSCOLORCHANGE)
+//   probe OUT scheme INDEX=RRGGBB...  the same, but SetSysColors runs on the program's own thread
+//                              (scheme_hook.dll), which is how a running program sees it under Wine
 // Values are UTF-8; in texts, backslash, CR, LF, tab and other control characters are escaped.
 // Each file is written whole under another name and then renamed, so a reader never sees half of it.
 #include <windows.h>
@@ -20,6 +24,7 @@
 #include <tlhelp32.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -28,6 +33,7 @@
 
 #include "probe_accessible.h"
 #include "probe_facts.h"
+#include "scheme_request.h"
 
 namespace {
 
@@ -229,6 +235,9 @@ void DescribeWindow(HWND window, Facts& facts) {
         DWORD_PTR selection = 0;
         SendMessageTimeoutW(pane, EM_GETSEL, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &selection);
         facts.Add("pane_selection", std::to_string(LOWORD(selection)) + "," + std::to_string(HIWORD(selection)));
+        DWORD_PTR limit = 0;
+        SendMessageTimeoutW(pane, EM_GETLIMITTEXT, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &limit);
+        facts.Add("pane_text_limit", static_cast<long long>(limit));
     }
 
     int menus = 0;
@@ -532,6 +541,79 @@ int Load(const std::wstring& out, int count, wchar_t** names) {
     return facts.WriteTo(out) ? 0 : 2;
 }
 
+bool ParseColours(int count, wchar_t** settings, test_support::SchemeRequest& request, Facts& facts) {
+    request.count = 0;
+    for (int i = 0; i < count && i < 32; ++i) {
+        const std::wstring setting = settings[i];
+        const std::size_t equals = setting.find(L'=');
+        if (equals == std::wstring::npos) {
+            facts.Add("error", "not INDEX=RRGGBB: " + Narrow(setting));
+            return false;
+        }
+        const unsigned long rgb = std::wcstoul(setting.c_str() + equals + 1, nullptr, 16);
+        request.indices[request.count] = std::stoi(setting.substr(0, equals));
+        request.values[request.count++] = RGB(rgb >> 16 & 0xFF, rgb >> 8 & 0xFF, rgb & 0xFF);
+    }
+    return true;
+}
+
+void AddSystemColours(Facts& facts) {
+    for (int index = 0; index <= COLOR_MENUBAR; ++index) {
+        facts.Rgb("sys" + std::to_string(index), GetSysColor(index));
+    }
+}
+
+// Every system colour by its GetSysColor index, as "sysN=rrggbb", then the change asked for.
+int SysColors(const std::wstring& out, int count, wchar_t** settings) {
+    Facts facts;
+    AddSystemColours(facts);
+    test_support::SchemeRequest request = {};
+    if (!ParseColours(count, settings, request, facts)) {
+        facts.WriteTo(out);
+        return 2;
+    }
+    if (request.count != 0) {
+        facts.Add("set", SetSysColors(request.count, request.indices, request.values) ? 1 : 0);
+    }
+    return facts.WriteTo(out) ? 0 : 2;
+}
+
+int Scheme(const std::wstring& out, int count, wchar_t** settings) {
+    Facts facts;
+    AddSystemColours(facts);
+    const std::vector<HWND> windows = MainWindows(0);
+    HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                        sizeof(test_support::SchemeRequest), test_support::kSchemeRequestName);
+    auto* request = mapping ? static_cast<test_support::SchemeRequest*>(MapViewOfFile(
+                                  mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(test_support::SchemeRequest)))
+                            : nullptr;
+    const HMODULE hooks = LoadLibraryW(L"scheme_hook.dll");
+    const auto hook =
+        hooks ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(hooks, "SchemeHook"))) : nullptr;
+    if (windows.empty() || !request || !hook || !ParseColours(count, settings, *request, facts)) {
+        facts.Add("error", windows.empty() ? "no window" : "no request block or hook");
+    } else {
+        request->done = 0;
+        const DWORD thread = GetWindowThreadProcessId(windows.front(), nullptr);
+        HHOOK installed = SetWindowsHookExW(WH_GETMESSAGE, hook, hooks, thread);
+        PostThreadMessageW(thread, test_support::kApplyScheme, 0, 0);
+        for (int i = 0; i < 200 && request->done == 0; ++i) {
+            Sleep(50);
+        }
+        facts.Add("set", request->done);
+        if (installed) {
+            UnhookWindowsHookEx(installed);
+        }
+    }
+    if (request) {
+        UnmapViewOfFile(request);
+    }
+    if (mapping) {
+        CloseHandle(mapping);
+    }
+    return facts.WriteTo(out) ? 0 : 2;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -557,6 +639,12 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (mode == L"accessible") {
         return WriteAccessible(out, argc - 3, argv + 3);
+    }
+    if (mode == L"syscolors") {
+        return SysColors(out, argc - 3, argv + 3);
+    }
+    if (mode == L"scheme") {
+        return Scheme(out, argc - 3, argv + 3);
     }
     if (mode == L"modules") {
         return WriteModules(out);

@@ -518,6 +518,104 @@ TEST(PixelDensity, At144DpiEverythingIsScaledByOneAndAHalf) {
     EXPECT_EQ(link.top, 602);
 }
 
+// The control's own limit (32,767 characters) would cut reports off on Windows after a few hundred
+// checks; the pane raises it before any report is written.
+TEST(ResultPane, RaisesItsTextLimitBeforeAnyReport) {
+    WindowHarness harness;
+    EXPECT_EQ(harness.PaneText(), u"");
+    EXPECT_EQ(SendMessageW(harness.pane(), EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE);
+}
+
+// A system colour scheme for the duration of a test, put back as it was however the test ends.
+// SetSysColors changes the colours of the whole session and tells every top-level window.
+class SystemScheme {
+public:
+    SystemScheme() {
+        for (int i = 0; i < kCount; ++i) {
+            saved_[i] = GetSysColor(kIndices[i]);
+        }
+    }
+    ~SystemScheme() { SetSysColors(kCount, kIndices, saved_); }
+    SystemScheme(const SystemScheme&) = delete;
+    SystemScheme& operator=(const SystemScheme&) = delete;
+
+    void Set(COLORREF window, COLORREF windowText, COLORREF link) {
+        const COLORREF values[kCount] = {window, windowText, link, link};
+        SetSysColors(kCount, kIndices, values);
+    }
+    void Restore() { SetSysColors(kCount, kIndices, saved_); }
+
+private:
+    static constexpr int kCount = 4;
+    static constexpr INT kIndices[kCount] = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_HOTLIGHT, COLOR_HIGHLIGHT};
+    COLORREF saved_[kCount] = {};
+};
+
+std::vector<COLORREF> RunColours(const std::vector<PaneRun>& runs) {
+    std::vector<COLORREF> colours;
+    for (const PaneRun& run : runs) {
+        colours.push_back(run.colour);
+    }
+    return colours;
+}
+
+COLORREF ClientPixel(HWND window, int x, int y) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    HDC dc = GetDC(window);
+    const COLORREF colour = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return colour;
+}
+
+// Into a dark scheme and back while the window is open: the earlier reports turn to the window-text
+// colour and get their own colours back, styles kept, with the user's selection and nothing to undo;
+// a report written in the dark scheme is in its colour too.
+TEST(ColourScheme, AChangeWhileOpenRecoloursEverythingBothWays) {
+    FakeWinscard fake;
+    fake.Answer("0,8010001D,5");
+    WindowHarness harness;
+    harness.Click(ControlId::controle_btn);
+    harness.Click(ControlId::controle_btn);
+    const std::vector<PaneRun> normal = harness.PaneRuns();
+    ASSERT_EQ(RunColours(normal), (std::vector<COLORREF>{kGreen, kRed, kBlack, kBlack}));
+    EXPECT_EQ(harness.window().colourMode(), ColourMode::Default);
+
+    constexpr COLORREF kDark = RGB(0, 0, 0), kLight = RGB(255, 255, 255), kYellow = RGB(255, 255, 0);
+    SystemScheme scheme;
+    CHARRANGE selection = {3, 12};
+    SendMessageW(harness.pane(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    scheme.Set(kDark, kLight, kYellow);
+    harness.Pump();
+    EXPECT_EQ(harness.window().colourMode(), ColourMode::Contrast);
+    CHARRANGE after = {};
+    SendMessageW(harness.pane(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&after));
+    EXPECT_EQ(std::make_pair(after.cpMin, after.cpMax), std::make_pair(3L, 12L));
+    EXPECT_FALSE(SendMessageW(harness.pane(), EM_CANUNDO, 0, 0));
+
+    harness.Click(ControlId::controle_btn);  // a report written in the dark scheme
+    // Same-coloured runs merge now: the bold headings into one run, each label and its detail apart.
+    const std::vector<PaneRun> expected = {
+        {.text = "Connecté au service\r\nErreur durant la connexion au service\r\n", .bold = true, .colour = kLight},
+        {.text = "Retour :", .underline = true, .colour = kLight},
+        {.text = normal[3].text, .colour = kLight},
+        {.text = "Erreur durant la connexion au service\r\n", .bold = true, .colour = kLight},
+        {.text = "Retour :", .underline = true, .colour = kLight},
+        {.text = " Inconnu - 5\r\n", .colour = kLight},
+    };
+    EXPECT_EQ(harness.PaneRuns(), expected);
+    EXPECT_EQ(ClientPixel(harness.handle(), 20, 100), kDark);   // the client
+    EXPECT_EQ(ClientPixel(harness.handle(), 500, 370), kDark);  // the pane below its text
+
+    scheme.Restore();
+    harness.Pump();
+    EXPECT_EQ(harness.window().colourMode(), ColourMode::Default);
+    EXPECT_EQ(RunColours(harness.PaneRuns()),
+              (std::vector<COLORREF>{kGreen, kRed, kBlack, kBlack, kRed, kBlack, kBlack}));
+    EXPECT_EQ(ClientPixel(harness.handle(), 20, 100), RGB(255, 255, 255));
+    EXPECT_EQ(ClientPixel(harness.handle(), 500, 370), RGB(255, 255, 255));
+    EXPECT_FALSE(SendMessageW(harness.pane(), EM_CANUNDO, 0, 0));
+}
+
 // What is on screen: the frame's two outlines in the system colours, and the glyphs with only their
 // exact transparent colour left out.
 TEST(Painting, DrawsTheEtchedFrameAndTheGlyphs) {

@@ -39,12 +39,12 @@ void ToolbarTheme::Open(HWND window) {
     }
 }
 
-void ToolbarTheme::DrawButtonFrame(HDC dc, const RECT& bounds, ButtonLook look) const {
+void ToolbarTheme::DrawButtonFrame(HDC dc, const RECT& bounds, ButtonLook look, bool useTheme) const {
     if (look == ButtonLook::Normal) {
         return;
     }
     RECT frame = bounds;
-    if (theme_ != nullptr) {
+    if (useTheme && theme_ != nullptr) {
         drawThemeBackground_(theme_, dc, kToolbarButtonPart, look == ButtonLook::Hot ? kToolbarHot : kToolbarPressed,
                              &frame, nullptr);
     } else {

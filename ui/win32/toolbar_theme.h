@@ -20,7 +20,8 @@ public:
     // Opens (again) the window's theme data: at creation and on every WM_THEMECHANGED.
     void Open(HWND window);
     bool themed() const { return theme_ != nullptr; }
-    void DrawButtonFrame(HDC dc, const RECT& bounds, ButtonLook look) const;
+    // With `useTheme` false, or without a visual style, the classic raised and sunken edges.
+    void DrawButtonFrame(HDC dc, const RECT& bounds, ButtonLook look, bool useTheme) const;
 
 private:
     using ThemeHandle = HANDLE;
