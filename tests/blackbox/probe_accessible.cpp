@@ -124,7 +124,7 @@ std::string Element(VARIANT& value) {
     } else if (value.vt == VT_DISPATCH && value.pdispVal != nullptr) {
         HWND window = nullptr;
         Ref<IAccessible> object;
-        if (SUCCEEDED(value.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(object.out())))) {
+        if (SUCCEEDED(value.pdispVal->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(object.out())))) {
             WindowFromAccessibleObject(object.get(), &window);
         }
         found = "window:" + (window ? ClassName(window) : std::string("?"));
@@ -186,9 +186,10 @@ int WriteAccessible(const std::wstring& out, int count, wchar_t** points) {
     Facts facts;
     const HWND window = MainWindow();
     Ref<IAccessible> client;
-    const HRESULT result = window ? AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT),
-                                                               IID_IAccessible, reinterpret_cast<void**>(client.out()))
-                                  : E_HANDLE;
+    const HRESULT result =
+        window ? AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                            reinterpret_cast<void**>(client.out()))
+               : E_HANDLE;
     facts.Add("ax_result", Hex(result));
     if (client) {
         facts.Add("ax_self.name", Name(client.get(), CHILDID_SELF));
