@@ -997,6 +997,7 @@ def default_actions(ctx):
     ctx.wait_for_pane(codes)
     check_equal(opened_addresses(ctx), expected, "addresses opened after the keys")
     check_equal(ctx.facts()["focus_is_pane"], "1", "focus after the actions and the keys")
+    ctx.screenshot("after_actions")  # the reports as the actions left them, for looking at
     left, top, width, height = labels["lbl_link2"]
     ctx.click(f, left + width // 2, top + height // 2)
     expected.append(support)
