@@ -17,6 +17,10 @@ inline constexpr std::u16string_view kCheckCaption = u" Lancer le contrôle";
 inline constexpr std::u16string_view kRemoteSupportLink = u"Support à Distance";
 inline constexpr std::u16string_view kProductLink = u"Logiciel lecture Vitale";
 
+// What assistive technology calls the default actions: a button's, and a link's.
+inline constexpr std::u16string_view kPressAction = u"Appuyer";
+inline constexpr std::u16string_view kFollowLinkAction = u"Suivre le lien";
+
 // Report of one check.
 inline constexpr std::u16string_view kConnected = u"Connecté au service\r\n";
 inline constexpr std::u16string_view kConnectionFailed = u"Erreur durant la connexion au service\r\n";

@@ -7,8 +7,10 @@ namespace orbelin {
 
 void Tfiche_ppal::LectureSmartCard() {
     WinSCardManager manager;
-    RunServiceCheck(manager, *this);
-    AnnounceReport();
+    Announcement announcement;
+    BothWriters<Tfiche_ppal, Announcement> writers(*this, announcement);
+    RunServiceCheck(manager, writers);
+    AnnounceReport(announcement);
 }
 
 }  // namespace orbelin

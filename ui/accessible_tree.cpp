@@ -1,5 +1,8 @@
-// The accessible elements of fiche_ppal: reading order, roles, names, hit-testing and button states.
+// The accessible elements of fiche_ppal: reading order, roles, names, default actions, hit-testing,
+// button states and the words of an announcement.
 #include "ui/accessible_tree.h"
+
+#include "resources/texts.h"
 
 namespace orbelin {
 
@@ -25,6 +28,8 @@ AccessibleRole RoleOf(ControlKind kind) {
             return AccessibleRole::StaticText;
         case ControlKind::FlatButton:
             return AccessibleRole::PushButton;
+        case ControlKind::LinkLabel:
+            return AccessibleRole::Link;
         default:
             return AccessibleRole::Window;
     }
@@ -38,6 +43,17 @@ std::u16string_view AccessibleName(const ControlDescription& control) {
     return name;
 }
 
+std::u16string_view DefaultActionName(AccessibleRole role) {
+    switch (role) {
+        case AccessibleRole::PushButton:
+            return texts::kPressAction;
+        case AccessibleRole::Link:
+            return texts::kFollowLinkAction;
+        default:
+            return {};
+    }
+}
+
 ChildId ChildAt(Point at, std::span<const Rect, kReadingOrder.size()> bounds) {
     for (std::size_t i = 0; i < bounds.size(); ++i) {
         if (bounds[i].Contains(at)) {
@@ -49,6 +65,32 @@ ChildId ChildAt(Point at, std::span<const Rect, kReadingOrder.size()> bounds) {
 
 ButtonStates StatesFor(ButtonLook look) {
     return {.hot = look != ButtonLook::Normal, .pressed = look == ButtonLook::Pressed};
+}
+
+void Announcement::AddlText(std::u16string_view text, TFontStyles, TColor) {
+    for (const char16_t c : text) {
+        if (c == u'\r' || c == u'\n') {
+            while (length_ > 0 && buffer_[length_ - 1] == u' ') {
+                --length_;
+            }
+            breakPending_ = length_ > 0;
+            continue;
+        }
+        if (c == u' ' && (breakPending_ || length_ == 0)) {
+            continue;
+        }
+        if (breakPending_) {
+            Put(u' ');
+            breakPending_ = false;
+        }
+        Put(c);
+    }
+}
+
+void Announcement::Put(char16_t c) {
+    if (length_ < kCapacity) {
+        buffer_[length_++] = c;
+    }
 }
 
 }  // namespace orbelin

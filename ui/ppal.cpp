@@ -178,7 +178,11 @@ LRESULT Tfiche_ppal::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             return 0;
         case WM_GETOBJECT:
             return OnGetObject(wparam, lparam);
+        case kRequestedClick:
+            OnRequestedClick(wparam);
+            return 0;
         case WM_DESTROY:
+            destroying_ = true;  // the children go after this: their requests find nothing to build
             DisconnectAccessibility();
             PostQuitMessage(0);
             return 0;

@@ -8,6 +8,7 @@
 #include <array>
 #include <string_view>
 
+#include "ui/accessible_tree.h"
 #include "ui/dpi.h"
 #include "ui/flat_button.h"
 #include "ui/glyph.h"
@@ -63,6 +64,11 @@ public:
     // Whether the window draws in its own colours or, under any other system scheme, in the system's.
     ColourMode colourMode() const { return colourMode_; }
 
+    // Assistive technology: the words of the latest report (empty before the first check), and a
+    // button's or link's click run from the message loop, as a default action asks.
+    std::u16string_view LastReport() const { return lastReport_.view(); }
+    void RequestClick(ControlId id) const;
+
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
     static LRESULT CALLBACK
@@ -87,8 +93,12 @@ private:
     COLORREF TextColour(PaletteElement element) const;
     COLORREF BackgroundColour(PaletteElement element) const;
     LRESULT OnGetObject(WPARAM wparam, LPARAM lparam);
+    // The window's accessible object for a WM_GETOBJECT asking for its client area, which the link
+    // labels answer with too; 0 when the request is another or the object cannot be had.
+    LRESULT ClientObject(WPARAM wparam, LPARAM lparam);
     bool PrepareAccessibility();
     void DisconnectAccessibility();
+    void OnRequestedClick(WPARAM control);
 
     void LayOut();
     void CreateFonts();
@@ -107,8 +117,8 @@ private:
     FlatButtonState& ButtonState(ControlId id);
     // Repaints the button and tells accessibility clients that its states changed.
     void ButtonLookChanged(ControlId id);
-    // Tells screen readers that the pane has a new report to announce.
-    void AnnounceReport();
+    // Tells screen readers that a new report, in these words, is to be announced.
+    void AnnounceReport(const Announcement& report);
     void RunClick(ControlId id);
     void OpenAddress(std::u16string_view url);
     LRESULT LinkMessage(HWND link, ControlId id, UINT message, WPARAM wparam, LPARAM lparam);
@@ -128,10 +138,14 @@ private:
     win32::ToolbarTheme theme_;
     bool trackingLeave_ = false;
     HWND pressedLink_ = nullptr;
-    // Active Accessibility, set up on a client's first request and only then.
+    // Active Accessibility, set up on a client's first request and only then, and never once the
+    // window is being destroyed.
+    static constexpr UINT kRequestedClick = WM_APP;
     win32::AccessibilityApi accessibility_;
     win32::UniqueCom<AccessibleFichePpal> accessible_;
-    win32::LiveRegion paneLiveRegion_;
+    win32::LiveRegion announcementLiveRegion_;
+    Announcement lastReport_;
+    bool destroying_ = false;
     // Declared before the window so that it outlives the pane created from it.
     win32::UniqueLibrary richEdit_;
     win32::UniqueWindow window_;

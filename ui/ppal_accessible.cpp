@@ -1,6 +1,7 @@
-// fiche_ppal's IAccessible. Painted elements answer from the window description and the buttons'
-// pointer state; questions about the window itself go to the system's standard client object, and
-// questions about a child window to that window's own object.
+// fiche_ppal's IAccessible. Its own elements (the painted headings and buttons, the links, the
+// announcement) answer from the window description, the buttons' pointer state and the latest report;
+// questions about the window itself go to the system's standard client object, and questions about
+// the pane to the pane's own object.
 #include "ui/ppal_accessible.h"
 
 #include <new>
@@ -24,7 +25,14 @@ VARIANT SelfVariant() {
 }
 
 LONG RoleConstant(AccessibleRole role) {
-    return role == AccessibleRole::PushButton ? ROLE_SYSTEM_PUSHBUTTON : ROLE_SYSTEM_STATICTEXT;
+    switch (role) {
+        case AccessibleRole::PushButton:
+            return ROLE_SYSTEM_PUSHBUTTON;
+        case AccessibleRole::Link:
+            return ROLE_SYSTEM_LINK;
+        default:
+            return ROLE_SYSTEM_STATICTEXT;
+    }
 }
 
 }  // namespace
@@ -99,8 +107,12 @@ HRESULT AccessibleFichePpal::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VAR
     return E_NOTIMPL;
 }
 
-bool AccessibleFichePpal::Target::painted() const {
-    return control && RoleOf(*control) != AccessibleRole::Window;
+bool AccessibleFichePpal::Target::own() const {
+    return announcement || (control && RoleOf(*control) != AccessibleRole::Window);
+}
+
+AccessibleRole AccessibleFichePpal::Target::role() const {
+    return control ? RoleOf(*control) : AccessibleRole::StaticText;
 }
 
 AccessibleFichePpal::Target AccessibleFichePpal::Resolve(const VARIANT& child) const {
@@ -112,6 +124,9 @@ AccessibleFichePpal::Target AccessibleFichePpal::Resolve(const VARIANT& child) c
     }
     if (child.lVal == CHILDID_SELF) {
         return {};
+    }
+    if (child.lVal == kAnnouncementChild) {
+        return {.announcement = true};
     }
     const std::optional<ControlId> control = ControlForChild(child.lVal);
     return control ? Target{.control = control} : Target{.status = E_INVALIDARG};
@@ -175,15 +190,14 @@ HRESULT AccessibleFichePpal::get_accChild(VARIANT child, IDispatch** object) {
     if (FAILED(target.status) || target.self()) {
         return FAILED(target.status) ? target.status : E_INVALIDARG;
     }
-    if (target.painted()) {
+    if (target.own()) {
         return S_FALSE;  // a simple element: the caller keeps using its child id
     }
     return api_.WindowObject(window_->ChildWindow(*target.control), object);
 }
 
-// Of the texts, painted elements have a name only: no value, description, help, shortcut or default
-// action. The buttons are pressed with the mouse only; assistive technology does so by clicking
-// where accLocation says.
+// Of the texts, the window's own elements have a name, and the buttons and links a default action:
+// no value, description, help or shortcut, since no key presses a button or opens a link.
 HRESULT AccessibleFichePpal::Text(VARIANT child, BSTR* out, TextQuestion question) const {
     if (out == nullptr) {
         return E_POINTER;
@@ -196,11 +210,21 @@ HRESULT AccessibleFichePpal::Text(VARIANT child, BSTR* out, TextQuestion questio
     if (target.self()) {
         return (standard_.get()->*question)(child, out);
     }
-    if (!target.painted()) {
+    if (!target.own()) {
         return AskChildWindow(*target.control, question, out);
     }
-    return question == &IAccessible::get_accName ? String(AccessibleName(kFichePpal.Control(*target.control)), out)
-                                                 : DISP_E_MEMBERNOTFOUND;
+    if (question == &IAccessible::get_accName) {
+        if (target.announcement) {
+            const std::u16string_view report = window_->LastReport();
+            return report.empty() ? S_FALSE : String(report, out);  // no check has run yet
+        }
+        return String(AccessibleName(kFichePpal.Control(*target.control)), out);
+    }
+    const std::u16string_view action = DefaultActionName(target.role());
+    if (question == &IAccessible::get_accDefaultAction && !target.announcement && !action.empty()) {
+        return String(action, out);
+    }
+    return DISP_E_MEMBERNOTFOUND;
 }
 
 HRESULT AccessibleFichePpal::get_accName(VARIANT child, BSTR* name) {
@@ -239,15 +263,16 @@ HRESULT AccessibleFichePpal::get_accRole(VARIANT child, VARIANT* role) {
     if (target.self()) {
         return standard_.get()->get_accRole(child, role);
     }
-    if (target.painted()) {
-        SetChildId(role, RoleConstant(RoleOf(*target.control)));
+    if (target.own()) {
+        SetChildId(role, RoleConstant(target.role()));
         return S_OK;
     }
     return AskChildWindow(*target.control, &IAccessible::get_accRole, role);
 }
 
-// Headings are read-only text; a flat button is hot while the pointer is over it and pressed while
-// the left button is held on it, and never focusable, since it never takes the focus.
+// Headings and the announcement are read-only text; a flat button is hot while the pointer is over it
+// and pressed while the left button is held on it; a link is linked. None is focusable, since none
+// takes the focus: the buttons never do, and the links are not tab stops.
 HRESULT AccessibleFichePpal::get_accState(VARIANT child, VARIANT* state) {
     if (state == nullptr) {
         return E_POINTER;
@@ -260,12 +285,14 @@ HRESULT AccessibleFichePpal::get_accState(VARIANT child, VARIANT* state) {
     if (target.self()) {
         return standard_.get()->get_accState(child, state);
     }
-    if (!target.painted()) {
+    if (!target.own()) {
         return AskChildWindow(*target.control, &IAccessible::get_accState, state);
     }
     LONG bits = 0;
-    if (RoleOf(*target.control) == AccessibleRole::StaticText) {
+    if (target.role() == AccessibleRole::StaticText) {
         bits = STATE_SYSTEM_READONLY;
+    } else if (target.role() == AccessibleRole::Link) {
+        bits = STATE_SYSTEM_LINKED;
     } else {
         const ButtonStates states = StatesFor(window_->ButtonState(*target.control).Look());
         bits = (states.hot ? STATE_SYSTEM_HOTTRACKED : 0) | (states.pressed ? STATE_SYSTEM_PRESSED : 0);
@@ -305,7 +332,7 @@ HRESULT AccessibleFichePpal::accSelect(long flags, VARIANT child) {
     if (target.self()) {
         return standard_.get()->accSelect(flags, child);
     }
-    if (target.painted()) {
+    if (target.own()) {
         return DISP_E_MEMBERNOTFOUND;
     }
     const win32::UniqueCom<IAccessible> object = ChildWindowObject(*target.control);
@@ -320,7 +347,16 @@ HRESULT AccessibleFichePpal::accDoDefaultAction(VARIANT child) {
     if (target.self()) {
         return standard_.get()->accDoDefaultAction(child);
     }
-    return target.painted() ? DISP_E_MEMBERNOTFOUND : AskChildWindow(*target.control, &IAccessible::accDoDefaultAction);
+    if (!target.own()) {
+        return AskChildWindow(*target.control, &IAccessible::accDoDefaultAction);
+    }
+    if (target.announcement || DefaultActionName(target.role()).empty()) {
+        return DISP_E_MEMBERNOTFOUND;
+    }
+    // The caller, often a screen reader in another process, does not wait for the check or the quit:
+    // the click runs from the window's message loop, once for this call.
+    window_->RequestClick(*target.control);
+    return S_OK;
 }
 
 HRESULT AccessibleFichePpal::accLocation(long* left, long* top, long* width, long* height, VARIANT child) {
@@ -335,12 +371,14 @@ HRESULT AccessibleFichePpal::accLocation(long* left, long* top, long* width, lon
     if (target.self()) {
         return standard_.get()->accLocation(left, top, width, height, child);
     }
+    // A link or the pane is where its window is; the announcement is where the pane shows the report.
     RECT area = {};
-    if (target.painted()) {
+    const HWND childWindow = window_->ChildWindow(target.control.value_or(ControlId::reponse1));
+    if (childWindow != nullptr) {
+        GetWindowRect(childWindow, &area);
+    } else {
         area = win32::ToRect(window_->Bounds(*target.control));
         MapWindowPoints(window_->handle(), nullptr, reinterpret_cast<POINT*>(&area), 2);
-    } else {
-        GetWindowRect(window_->ChildWindow(*target.control), &area);
     }
     *left = area.left;
     *top = area.top;
@@ -366,7 +404,7 @@ HRESULT AccessibleFichePpal::accNavigate(long direction, VARIANT start, VARIANT*
             return standard_.get()->accNavigate(direction, start, end);
         }
         to = direction == NAVDIR_FIRSTCHILD ? 1 : kAccessibleChildCount;
-    } else if (direction == NAVDIR_NEXT || direction == NAVDIR_PREVIOUS) {
+    } else if (!target.announcement && (direction == NAVDIR_NEXT || direction == NAVDIR_PREVIOUS)) {
         to = start.lVal + (direction == NAVDIR_NEXT ? 1 : -1);
     }
     if (!ControlForChild(to)) {
@@ -411,24 +449,29 @@ HRESULT AccessibleFichePpal::put_accValue(VARIANT, BSTR) {
 // when the window goes, since a screen reader in another process may still hold it.
 
 bool Tfiche_ppal::PrepareAccessibility() {
-    if (!accessibility_.Load()) {
+    // Once the window is being destroyed nothing is made: an object made now would point at a window
+    // that is about to go, and nothing would cut it off.
+    if (destroying_ || !accessibility_.Load()) {
         return false;
     }
-    paneLiveRegion_.MarkPolite(reponse1);
+    announcementLiveRegion_.MarkPolite(handle(), kAnnouncementChild);
     return true;
 }
 
-LRESULT Tfiche_ppal::OnGetObject(WPARAM wparam, LPARAM lparam) {
+LRESULT Tfiche_ppal::ClientObject(WPARAM wparam, LPARAM lparam) {
     // The object id arrives as a 32-bit value, sign-extended or not depending on the sender.
-    if (static_cast<DWORD>(lparam) == static_cast<DWORD>(OBJID_CLIENT) && PrepareAccessibility()) {
-        if (!accessible_) {
-            accessible_.reset(AccessibleFichePpal::Create(*this, accessibility_));
-        }
-        if (accessible_) {
-            return accessibility_.ResultFromObject(accessible_.get(), wparam);
-        }
+    if (static_cast<DWORD>(lparam) != static_cast<DWORD>(OBJID_CLIENT) || !PrepareAccessibility()) {
+        return 0;
     }
-    return DefWindowProcW(handle(), WM_GETOBJECT, wparam, lparam);
+    if (!accessible_) {
+        accessible_.reset(AccessibleFichePpal::Create(*this, accessibility_));
+    }
+    return accessible_ ? accessibility_.ResultFromObject(accessible_.get(), wparam) : 0;
+}
+
+LRESULT Tfiche_ppal::OnGetObject(WPARAM wparam, LPARAM lparam) {
+    const LRESULT object = ClientObject(wparam, lparam);
+    return object != 0 ? object : DefWindowProcW(handle(), WM_GETOBJECT, wparam, lparam);
 }
 
 void Tfiche_ppal::DisconnectAccessibility() {
@@ -437,7 +480,18 @@ void Tfiche_ppal::DisconnectAccessibility() {
         CoDisconnectObject(accessible_.get(), 0);
         accessible_.reset();
     }
-    paneLiveRegion_.Clear();
+    announcementLiveRegion_.Clear();
+}
+
+void Tfiche_ppal::RequestClick(ControlId id) const {
+    PostMessageW(handle(), kRequestedClick, static_cast<WPARAM>(id), 0);
+}
+
+// Only what a click reaches: a button or a link, never a heading, the frame or the pane.
+void Tfiche_ppal::OnRequestedClick(WPARAM control) {
+    if (control < kControlCount && !DefaultActionName(RoleOf(static_cast<ControlId>(control))).empty()) {
+        RunClick(static_cast<ControlId>(control));
+    }
 }
 
 }  // namespace orbelin

@@ -1,6 +1,7 @@
 // fiche_ppal as Active Accessibility clients (screen readers, magnifiers) see it: the painted
-// headings and flat buttons as simple elements with their roles, names, places and states, and the
-// child windows as their own objects, in reading order. The window's standard client object answers
+// headings and flat buttons and the two links as simple elements with their roles, names, places,
+// states and default actions, and the pane as its own window's object, in reading order; beside them,
+// the latest report, which the live-region event names. The window's standard client object answers
 // for the window itself.
 #pragma once
 
@@ -65,12 +66,15 @@ private:
     AccessibleFichePpal(const Tfiche_ppal& window, const win32::AccessibilityApi& api, IAccessible* standard);
     ~AccessibleFichePpal() = default;
 
-    // Which element a call is about: the window itself (no control), a painted element or a child window.
+    // Which element a call is about: the window itself, one of its own elements (a control answered
+    // for here, or the announcement), or the pane, which answers for itself.
     struct Target {
         HRESULT status = S_OK;
         std::optional<ControlId> control;
-        bool self() const { return !control; }
-        bool painted() const;
+        bool announcement = false;
+        bool self() const { return !control && !announcement; }
+        bool own() const;
+        AccessibleRole role() const;
     };
     Target Resolve(const VARIANT& child) const;
 

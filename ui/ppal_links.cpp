@@ -123,6 +123,14 @@ LRESULT Tfiche_ppal::LinkMessage(HWND link, ControlId id, UINT message, WPARAM w
         case WM_SETCURSOR:
             SetCursor(LoadCursorW(nullptr, IDC_HAND));
             return TRUE;
+        case WM_GETOBJECT:
+            // The label is an element of the main window's object. A client that starts from the
+            // label's window, as AccessibleObjectFromPoint does, hit-tests that object and reaches
+            // the same element, with its name and action, as one that walks the tree.
+            if (const LRESULT object = ClientObject(wparam, lparam)) {
+                return object;
+            }
+            break;
         case WM_NCDESTROY:
             win32::RemoveWindowSubclass(link, LinkProc, static_cast<UINT_PTR>(id));
             break;

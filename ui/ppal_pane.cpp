@@ -69,7 +69,8 @@ LRESULT CALLBACK
 Tfiche_ppal::PaneProc(HWND pane, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id, DWORD_PTR self) {
     switch (message) {
         case WM_GETOBJECT:
-            // A screen reader may come to the pane first, following the focus: it must find it live.
+            // A screen reader may come to the pane first, following the focus: the announcements it
+            // will hear must be live by then.
             reinterpret_cast<Tfiche_ppal*>(self)->PrepareAccessibility();
             break;
         case WM_CONTEXTMENU:
@@ -87,8 +88,11 @@ Tfiche_ppal::PaneProc(HWND pane, UINT message, WPARAM wparam, LPARAM lparam, UIN
     return win32::DefSubclassProc(pane, message, wparam, lparam);
 }
 
-void Tfiche_ppal::AnnounceReport() {
-    NotifyWinEvent(kLiveRegionChanged, reponse1, OBJID_CLIENT, CHILDID_SELF);
+// Raised on the window's announcement element, whose name is the new report alone: the pane's own
+// name would be the whole text, or nothing.
+void Tfiche_ppal::AnnounceReport(const Announcement& report) {
+    lastReport_ = report;
+    NotifyWinEvent(kLiveRegionChanged, handle(), OBJID_CLIENT, kAnnouncementChild);
 }
 
 void Tfiche_ppal::AddlText(std::u16string_view AText, TFontStyles AStyle, TColor AColor) {

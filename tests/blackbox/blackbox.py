@@ -821,9 +821,10 @@ def planted_dlls(ctx):
     check_equal(markers_in(markers), [], "DLLs loaded from the program's folder")
 
 
-ROLE_CLIENT, ROLE_STATICTEXT, ROLE_PUSHBUTTON = 0x0A, 0x29, 0x2B
-STATE_PRESSED, STATE_READONLY, STATE_HOTTRACKED, STATE_FOCUSABLE = 0x8, 0x40, 0x80, 0x100000
-DISP_E_MEMBERNOTFOUND = "0x80020003"
+ROLE_CLIENT, ROLE_LINK, ROLE_STATICTEXT, ROLE_PUSHBUTTON = 0x0A, 0x1E, 0x29, 0x2B
+STATE_PRESSED, STATE_READONLY, STATE_HOTTRACKED, STATE_LINKED, STATE_FOCUSABLE = 0x8, 0x40, 0x80, 0x400000, 0x100000
+NO_SUCH_MEMBER = "<0x80020003>"  # DISP_E_MEMBERNOTFOUND
+PRESS, FOLLOW = "Appuyer", "Suivre le lien"  # the default actions' names
 
 
 def scaled(rect, dpi):
@@ -834,16 +835,18 @@ def scaled(rect, dpi):
 
 
 def expected_tree(f, dpi):
-    """(element, name, role, location) of each accessible child in reading order; None: not checked."""
+    """(element, name, role, location, default action) of each accessible child in reading order; None: not
+    checked."""
     link2, link3 = (tuple(int(v) for v in f[f"child{i}"].split(",")[1:]) for i in (0, 1))
-    return [("child:1", 'Contrôle du service "Carte à puce"', ROLE_STATICTEXT, scaled((72, 14, 457, 29), dpi)),
+    return [("child:1", 'Contrôle du service "Carte à puce"', ROLE_STATICTEXT, scaled((72, 14, 457, 29), dpi),
+             NO_SUCH_MEMBER),
             ("child:2", "Cette application est compatible avec le logiciel Orbelin uniquement", ROLE_STATICTEXT,
-             scaled((8, 51, 580, 29), dpi)),
-            ("child:3", "Lancer le contrôle", ROLE_PUSHBUTTON, scaled(CHECK_BUTTON, dpi)),
-            ("window:RichEdit20W", None, None, scaled(PANE, dpi)),
-            ("window:SysLink", None, None, link3),
-            ("child:6", "Quitter", ROLE_PUSHBUTTON, scaled(QUIT_BUTTON, dpi)),
-            ("window:SysLink", None, None, link2)]
+             scaled((8, 51, 580, 29), dpi), NO_SUCH_MEMBER),
+            ("child:3", "Lancer le contrôle", ROLE_PUSHBUTTON, scaled(CHECK_BUTTON, dpi), PRESS),
+            ("window:RichEdit20W", None, None, scaled(PANE, dpi), None),
+            ("child:5", "Logiciel lecture Vitale", ROLE_LINK, link3, FOLLOW),
+            ("child:6", "Quitter", ROLE_PUSHBUTTON, scaled(QUIT_BUTTON, dpi), PRESS),
+            ("child:7", "Support à Distance", ROLE_LINK, link2, FOLLOW)]
 
 
 def check_accessible_tree(ctx, f, dpi):
@@ -851,7 +854,7 @@ def check_accessible_tree(ctx, f, dpi):
     tree = expected_tree(f, dpi)
     # Probe points: each element's centre and its two far corners, and the framed space around the button.
     points, wanted = [], []
-    for element, _, _, (left, top, width, height) in tree:
+    for element, _, _, (left, top, width, height), _ in tree:
         for x, y in ((left + width // 2, top + height // 2), (left, top), (left + width - 1, top + height - 1)):
             points.append(f"{x},{y}")
             wanted.append(element)
@@ -863,22 +866,30 @@ def check_accessible_tree(ctx, f, dpi):
     check_equal(ax["ax_result"], "0x0", "AccessibleObjectFromWindow")
     check_equal((ax["ax_self.name"], int(ax["ax_self.role"], 16)), (CAPTION, ROLE_CLIENT), "the client itself")
     check_equal(ax["ax_children"], str(len(tree)), "children listed by AccessibleChildren")
-    for i, (element, name, role, location) in enumerate(tree):
+    for i, (element, name, role, location, action) in enumerate(tree):
         key = f"ax{i}"
         check_equal(ax[key], element, f"element {i + 1} in reading order")
         check_equal(numbers(ax[f"{key}.location"]), location, f"{element}'s location at {dpi} dpi")
         if name is not None:
             check_equal(unescape(ax[f"{key}.name"]), name, f"{element}'s name")
             check_equal(int(ax[f"{key}.role"], 16), role, f"{element}'s role")
-            check_equal((ax[f"{key}.default_action"], ax[f"{key}.shortcut"]), (DISP_E_MEMBERNOTFOUND,) * 2,
+            check_equal((unescape(ax[f"{key}.default_action"]), ax[f"{key}.shortcut"]), (action, NO_SUCH_MEMBER),
                         f"{element}'s default action and shortcut")
     hits = [ax[f"point{i}.hit"] for i in range(len(points))]
     check_equal(hits, wanted, f"accHitTest at {points}")
-    for i, element in enumerate(wanted[::3][:len(tree)]):
-        found = ax[f"point{3 * i}.from_point"]
-        owner = "Tfiche_ppal:" + element.removeprefix("child:") if element.startswith("child:") else \
-            element.removeprefix("window:") + ":0"
-        check(found.startswith(owner + ":"), f"AccessibleObjectFromPoint at {points[3 * i]}: {found}")
+    # From every point of an element (its centre and far corners), as a screen reader's mouse tracking asks:
+    # the window under the point first (a link's own, for a link), then hit-testing down to the element.
+    names = {element: name for element, name, _, _, _ in tree}
+    for point, element in zip(points, wanted):
+        found = unescape(ax[f"point{points.index(point)}.from_point"])
+        if element.startswith("child:"):
+            check_equal(found, f"Tfiche_ppal:{element.removeprefix('child:')}:{names[element]}",
+                        f"AccessibleObjectFromPoint at {point}")
+        elif element.startswith("window:"):
+            check(found.startswith(element.removeprefix("window:") + ":0:"),
+                  f"AccessibleObjectFromPoint at {point}: {found}")
+        else:
+            check_equal(found, f"Tfiche_ppal:0:{CAPTION}", f"AccessibleObjectFromPoint at {point}")
     return ax
 
 
@@ -886,6 +897,10 @@ def button_states(ctx):
     ax = ctx.probe("accessible")
     return tuple(int(ax[key], 16) & (STATE_PRESSED | STATE_HOTTRACKED | STATE_FOCUSABLE)
                  for key in ("ax2.state", "ax5.state"))
+
+
+def link_states(ax):
+    return [int(ax[f"ax{i}.state"], 16) & (STATE_LINKED | STATE_FOCUSABLE) for i in (4, 6)]
 
 
 @case("accessibility")
@@ -898,6 +913,7 @@ def accessibility(ctx):
     check("oleacc.dll" in ctx.probe("modules")["modules"].split(","), "oleacc.dll once a client asked")
     check_equal([int(ax[f"ax{i}.state"], 16) & STATE_READONLY for i in (0, 1)], [STATE_READONLY] * 2,
                 "headings' states")
+    check_equal(link_states(ax), [STATE_LINKED] * 2, "links' states: linked, not focusable")
 
     ctx.xdotool("mousemove", *ctx.screen(f, 300, 110))  # where an earlier case may have left it
     poll("both buttons cool with the pointer away", lambda: button_states(ctx), lambda s: s == (0, 0))
@@ -920,6 +936,109 @@ def accessibility(ctx):
     check_equal(ctx.calls(), [], "calls to the resource manager made by reading the tree")
     ctx.click_check(f, 0)  # and the button still works for a real click
     ctx.wait_for_pane([0])
+
+
+def opened_addresses(ctx):
+    """The addresses the recording browser was given, once no winebrowser is left running; None until then."""
+    if "winebrowser.exe" in ctx.facts()["processes"].split(","):
+        return None
+    return ctx.session.opened.read_text().splitlines() if ctx.session.opened.exists() else []
+
+
+def act(ctx, how, which):
+    """Runs a default action from another process, as a screen reader's activate command does."""
+    done = ctx.probe("act", how, which)
+    check_equal(done.get("done"), "0x0", f"accDoDefaultAction on {how} {which} ({done})")
+    return done
+
+
+@case("default_actions")
+def default_actions(ctx):
+    """From another process, each button's and link's default action, found in the tree or at any point of the
+    control, does once what a click does: one check, one address opened, or the end with exit code 0; no key
+    does any of it, the focus stays in the pane, and a real click on a link still opens it once."""
+    _, f = ctx.start_program(results="8010001D,0")
+    ctx.session.opened.unlink(missing_ok=True)
+    labels = {name: [int(v) for v in f[f"child{i}"].split(",")[1:]] for i, name in enumerate(("lbl_link2",
+                                                                                             "lbl_link3"))}
+    product, support = LINKS["lbl_link3"][0], LINKS["lbl_link2"][0]
+
+    # The check button: from the tree, then from its far corners, one check each.
+    codes = [0x8010001D, 0, 0]
+    left, top, width, height = CHECK_BUTTON
+    for i, (how, which) in enumerate((("tree", "3"), ("point", f"{left},{top}"),
+                                      ("point", f"{left + width - 1},{top + height - 1}"))):
+        done = act(ctx, how, which)
+        check_equal((done["element"], unescape(done["name"]), unescape(done["action"])),
+                    ("Tfiche_ppal:3", "Lancer le contrôle", PRESS), f"the check button from {how} {which}")
+        poll(f"check {i + 1}", lambda: len(ctx.establishes()), lambda n: n == i + 1)
+    ctx.wait_for_pane(codes)
+
+    # Each link: from the tree, then from its label's corner and its bottom-right margin.
+    expected = []
+    for name, child, text, url in (("lbl_link3", "5", "Logiciel lecture Vitale", product),
+                                   ("lbl_link2", "7", "Support à Distance", support)):
+        left, top, width, height = labels[name]
+        for how, which in (("tree", child), ("point", f"{left + 1},{top + 1}"),
+                           ("point", f"{left + width - 2},{top + height - 2}")):
+            done = act(ctx, how, which)
+            check_equal((done["element"], unescape(done["name"]), unescape(done["action"])),
+                        (f"Tfiche_ppal:{child}", text, FOLLOW), f"{name} from {how} {which}")
+            expected.append(url)
+            check_equal(poll(f"{len(expected)} opened address(es)", lambda: opened_addresses(ctx),
+                             lambda got: got is not None and len(got) >= len(expected)), expected,
+                        f"addresses opened after {name}'s action from {how} {which}")
+
+    # Keys do none of it; the focus never left the pane.
+    ctx.xdotool("mousemove", *ctx.screen(f, 300, 250))
+    ctx.keys("Return", "space", "KP_Enter", "Tab", "Return", "space", "shift+Tab", "Return", "alt+Return")
+    ctx.click_check(f, len(codes))  # handled after every key above
+    codes.append(0)
+    ctx.wait_for_pane(codes)
+    check_equal(opened_addresses(ctx), expected, "addresses opened after the keys")
+    check_equal(ctx.facts()["focus_is_pane"], "1", "focus after the actions and the keys")
+    ctx.screenshot("after_actions")  # the reports as the actions left them, for looking at
+    left, top, width, height = labels["lbl_link2"]
+    ctx.click(f, left + width // 2, top + height // 2)
+    expected.append(support)
+    check_equal(poll("the real click's address", lambda: opened_addresses(ctx),
+                     lambda got: got is not None and len(got) >= len(expected)), expected,
+                "addresses after a real click on lbl_link2")
+    check_equal(len(ctx.establishes()), len(codes), "checks run in all")
+
+    # Quitting, from the tree and from a point of the button: the process ends with exit code 0.
+    left, top, width, height = QUIT_BUTTON
+    for how, which in (("tree", "6"), ("point", f"{left + width - 1},{top}")):
+        program, _ = ctx.start_program() if how == "point" else (ctx.started[0], f)
+        done = act(ctx, how, which)
+        check_equal((done["element"], unescape(done["action"])), ("Tfiche_ppal:6", PRESS), f"Quitter from {how}")
+        check_equal(program.wait(20), 0, f"exit code after Quitter's action from {how}")
+
+
+@case("announcements")
+def announcements(ctx):
+    """Each check raises one live-region event; a listener in another process, reading the source's name as the
+    event arrives, hears the new report alone with its lines joined by single spaces."""
+    codes = [0x8010001D, 0, 0x8010001D]
+    _, f = ctx.start_program(results=",".join(f"{c:X}" for c in codes))
+    out = ctx.work / "heard.txt"
+    listener = Background(ctx, ctx.bin / "probe.exe", windows_path(out), "listen")
+    ready = Path(f"{out}.ready")
+    check_equal(poll("the listener's hook", lambda: ready.exists() and read_facts(ready), lambda facts: facts,
+                     timeout=40).get("hooked"), "1", "out-of-context hook on the program")
+    # The report as it should be said: its lines joined by single spaces (the detail line starts with one).
+    said = [" ".join(part.strip() for part in report_text([code]).split("\r\n") if part.strip()) for code in codes]
+    for i in range(len(codes)):
+        ctx.click_check(f, i)
+        # The next check waits until this event has been heard, so that each name is read before the next report.
+        heard = poll(f"event {i + 1}", lambda: out.exists() and read_facts(out),
+                     lambda facts: facts and int(facts["events"]) >= i + 1)
+        check_equal(heard[f"event{i}"], "Tfiche_ppal:-4:8", f"event {i + 1}'s source (window, OBJID_CLIENT, child)")
+        check_equal(unescape(heard[f"event{i}.name"]), said[i], f"name read at event {i + 1}")
+    ctx.wait_for_pane(codes)  # every check has returned, so every event it raised is queued for the listener
+    Path(f"{out}.stop").touch()
+    check_equal(listener.wait(30), 0, "listener's exit code")
+    check_equal(read_facts(out)["events"], str(len(codes)), "live-region events for three checks")
 
 
 @case("soak")

@@ -8,6 +8,8 @@
 //   probe OUT close            asks the window to close, as a taskbar button's menu would
 //   probe OUT clipboard [TEXT] puts TEXT on the clipboard (when given), then reads it back
 //   probe OUT accessible [X,Y...]  the accessible tree and hit-tests at client points (probe_accessible.h)
+//   probe OUT act tree CHILD | act point X,Y   runs an element's default action (probe_accessible.h)
+//   probe OUT listen           hears the program's live-region events (probe_accessible.h)
 //   probe OUT modules          the DLLs loaded in the program's process
 //   probe OUT load NAME...     loads each DLL by bare name, as a program that does not restrict its
 //                              DLL search would, and tells which ones it got
@@ -645,6 +647,12 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (mode == L"scheme") {
         return Scheme(out, argc - 3, argv + 3);
+    }
+    if (mode == L"act" && argc > 4) {
+        return ActOn(out, argv[3], argv[4]);
+    }
+    if (mode == L"listen") {
+        return Listen(out);
     }
     if (mode == L"modules") {
         return WriteModules(out);

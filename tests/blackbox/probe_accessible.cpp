@@ -1,6 +1,7 @@
 // Reads the running program from another process through Active Accessibility, with the calls a
 // screen reader makes (AccessibleObjectFromWindow, AccessibleChildren, accLocation, accHitTest,
-// AccessibleObjectFromPoint), and lists the modules its process has loaded.
+// AccessibleObjectFromPoint), runs an element's default action, listens for its live-region events
+// with an out-of-context hook, and lists the modules its process has loaded.
 #include "probe_accessible.h"
 
 #include <windows.h>
@@ -94,13 +95,16 @@ std::string IntProperty(IAccessible* object,
     return Hex(value.lVal);
 }
 
+// The text, or "<HRESULT>" when there is none.
 std::string TextProperty(IAccessible* object,
                          LONG child,
                          HRESULT (STDMETHODCALLTYPE IAccessible::*property)(VARIANT, BSTR*)) {
     BSTR text = nullptr;
     const HRESULT result = (object->*property)(Child(child), &text);
+    std::string found =
+        result == S_OK && text ? Escaped(std::wstring(text, SysStringLen(text))) : "<" + Hex(result) + ">";
     SysFreeString(text);
-    return Hex(result);
+    return found;
 }
 
 // accLocation's rectangle, in the main window's client coordinates, as left,top,width,height.
@@ -202,6 +206,144 @@ int WriteAccessible(const std::wstring& out, int count, wchar_t** points) {
         }
     }
     return facts.WriteTo(out) ? 0 : 2;
+}
+
+namespace {
+
+// The element a screen reader would act on: the main window's child CHILD as AccessibleChildren lists
+// it, or what AccessibleObjectFromPoint finds at a client point.
+struct Found {
+    Ref<IAccessible> object;
+    LONG child = CHILDID_SELF;
+    HRESULT result = E_FAIL;
+};
+
+void FindInTree(HWND window, LONG wanted, Found& found) {
+    Ref<IAccessible> client;
+    found.result = AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                              reinterpret_cast<void**>(client.out()));
+    long count = 0;
+    if (!client || FAILED(client.get()->get_accChildCount(&count)) || wanted < 1 || wanted > count) {
+        found.result = FAILED(found.result) ? found.result : E_INVALIDARG;
+        return;
+    }
+    std::vector<VARIANT> children(static_cast<std::size_t>(count));
+    long got = 0;
+    found.result = AccessibleChildren(client.get(), 0, count, children.data(), &got);
+    if (wanted <= got && children[wanted - 1].vt == VT_I4) {
+        found.child = children[wanted - 1].lVal;
+        client.get()->AddRef();
+        *found.object.out() = client.get();
+    } else {
+        found.result = E_NOINTERFACE;  // a window's own object: not one of ours to act on here
+    }
+    for (long i = 0; i < got; ++i) {
+        VariantClear(&children[static_cast<std::size_t>(i)]);
+    }
+}
+
+void FindAtPoint(HWND window, const wchar_t* point, Found& found) {
+    POINT at = {};
+    if (swscanf(point, L"%ld,%ld", &at.x, &at.y) != 2) {
+        found.result = E_INVALIDARG;
+        return;
+    }
+    ClientToScreen(window, &at);
+    VARIANT child = {};
+    found.result = AccessibleObjectFromPoint(at, found.object.out(), &child);
+    found.child = child.vt == VT_I4 ? child.lVal : -1;
+    VariantClear(&child);
+}
+
+}  // namespace
+
+int ActOn(const std::wstring& out, const std::wstring& how, const wchar_t* which) {
+    const Apartment apartment;
+    Facts facts;
+    const HWND window = MainWindow();
+    Found found;
+    if (window && how == L"tree") {
+        FindInTree(window, _wtoi(which), found);
+    } else if (window && how == L"point") {
+        FindAtPoint(window, which, found);
+    }
+    facts.Add("found", Hex(found.result));
+    if (found.object) {
+        HWND owner = nullptr;
+        WindowFromAccessibleObject(found.object.get(), &owner);
+        facts.Add("element", ClassName(owner) + ":" + std::to_string(found.child));
+        facts.Add("name", Name(found.object.get(), found.child));
+        facts.Add("action", TextProperty(found.object.get(), found.child, &IAccessible::get_accDefaultAction));
+        facts.Add("done", Hex(found.object.get()->accDoDefaultAction(Child(found.child))));
+    }
+    return facts.WriteTo(out) ? 0 : 2;
+}
+
+namespace {
+
+constexpr DWORD kLiveRegionChanged = 0x8019;  // EVENT_OBJECT_LIVEREGIONCHANGED
+
+// What the listener has heard so far, written again after each event.
+struct Heard {
+    std::wstring out;
+    Facts facts;
+    int events = 0;
+};
+
+Heard* g_heard = nullptr;
+
+// Reads the source's name as the event arrives, as a screen reader does.
+void CALLBACK OnLiveRegion(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD) {
+    Heard& heard = *g_heard;
+    const std::string key = "event" + std::to_string(heard.events++);
+    heard.facts.Add(key, ClassName(window) + ":" + std::to_string(object) + ":" + std::to_string(child));
+    Ref<IAccessible> source;
+    VARIANT id = {};
+    const HRESULT result = AccessibleObjectFromEvent(window, object, child, source.out(), &id);
+    heard.facts.Add(key + ".name", result == S_OK && source ? Name(source.get(), id.vt == VT_I4 ? id.lVal : 0)
+                                                            : "<" + Hex(result) + ">");
+    VariantClear(&id);
+    Facts now = heard.facts;
+    now.Add("events", heard.events);
+    now.WriteTo(heard.out);
+}
+
+}  // namespace
+
+int Listen(const std::wstring& out) {
+    const Apartment apartment;
+    Heard heard = {.out = out};
+    g_heard = &heard;
+    DWORD pid = 0;
+    if (const HWND window = MainWindow()) {
+        GetWindowThreadProcessId(window, &pid);
+    }
+    const HWINEVENTHOOK hook = pid ? SetWinEventHook(kLiveRegionChanged, kLiveRegionChanged, nullptr, OnLiveRegion, pid,
+                                                     0, WINEVENT_OUTOFCONTEXT)
+                                   : nullptr;
+    Facts ready;
+    ready.Add("hooked", hook ? 1 : 0);
+    ready.WriteTo(out + L".ready");
+    const std::wstring stop = out + L".stop";
+    // Until the caller says stop, within bounds; whatever is queued by then is still heard.
+    for (int i = 0; hook && i < 2400 && GetFileAttributesW(stop.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&message);
+        }
+    }
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        DispatchMessageW(&message);
+    }
+    if (hook) {
+        UnhookWinEvent(hook);
+    }
+    heard.facts.Add("events", heard.events);
+    heard.facts.Add("stopped", 1);
+    g_heard = nullptr;
+    return heard.facts.WriteTo(out) ? 0 : 2;
 }
 
 int WriteModules(const std::wstring& out) {

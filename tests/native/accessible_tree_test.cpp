@@ -1,8 +1,11 @@
-// The accessible view of the window: reading order, child ids, roles, names, hit-testing, states.
+// The accessible view of the window: reading order, child ids, roles, names, default actions,
+// hit-testing, states, and the words of an announcement.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "resources/texts.h"
+#include "scard/service_check.h"
 #include "support/utf.h"
 #include "ui/accessible_tree.h"
 #include "ui/dpi.h"
@@ -15,21 +18,22 @@ using test_support::Utf8;
 struct Expected {
     ControlId id;
     AccessibleRole role;
-    const char* name;  // only for the painted elements
+    const char* name;    // only for the elements answered for by the main window
+    const char* action;  // the default action's name; empty: none
 };
 
 const Expected kTree[] = {
-    {ControlId::lbl_about1, AccessibleRole::StaticText, "Contrôle du service \"Carte à puce\""},
+    {ControlId::lbl_about1, AccessibleRole::StaticText, "Contrôle du service \"Carte à puce\"", ""},
     {ControlId::lbl_about2, AccessibleRole::StaticText,
-     "Cette application est compatible avec le logiciel Orbelin uniquement"},
-    {ControlId::controle_btn, AccessibleRole::PushButton, "Lancer le contrôle"},
-    {ControlId::reponse1, AccessibleRole::Window, nullptr},
-    {ControlId::lbl_link3, AccessibleRole::Window, nullptr},
-    {ControlId::btn_quit, AccessibleRole::PushButton, "Quitter"},
-    {ControlId::lbl_link2, AccessibleRole::Window, nullptr},
+     "Cette application est compatible avec le logiciel Orbelin uniquement", ""},
+    {ControlId::controle_btn, AccessibleRole::PushButton, "Lancer le contrôle", "Appuyer"},
+    {ControlId::reponse1, AccessibleRole::Window, nullptr, ""},
+    {ControlId::lbl_link3, AccessibleRole::Link, "Logiciel lecture Vitale", "Suivre le lien"},
+    {ControlId::btn_quit, AccessibleRole::PushButton, "Quitter", "Appuyer"},
+    {ControlId::lbl_link2, AccessibleRole::Link, "Support à Distance", "Suivre le lien"},
 };
 
-TEST(AccessibleTree, ChildrenInReadingOrderWithTheirRolesAndNames) {
+TEST(AccessibleTree, ChildrenInReadingOrderWithTheirRolesNamesAndActions) {
     ASSERT_EQ(kAccessibleChildCount, static_cast<ChildId>(std::size(kTree)));
     for (ChildId child = 1; child <= kAccessibleChildCount; ++child) {
         const Expected& want = kTree[child - 1];
@@ -40,12 +44,15 @@ TEST(AccessibleTree, ChildrenInReadingOrderWithTheirRolesAndNames) {
         if (want.name != nullptr) {
             EXPECT_EQ(Utf8(std::u16string(AccessibleName(control))), want.name);
         }
+        EXPECT_EQ(Utf8(std::u16string(DefaultActionName(want.role))), want.action) << control.name;
     }
 }
 
 TEST(AccessibleTree, TheFrameAndIdsOutsideTheTreeAreNotElements) {
     EXPECT_EQ(ChildFor(ControlId::Bevel2), kSelf);
-    for (ChildId child : {kSelf, ChildId{-1}, kAccessibleChildCount + 1, ChildId{1000}}) {
+    // The announcement has an id of its own, outside the listed children.
+    EXPECT_EQ(kAnnouncementChild, kAccessibleChildCount + 1);
+    for (ChildId child : {kSelf, ChildId{-1}, kAnnouncementChild, ChildId{1000}}) {
         EXPECT_FALSE(ControlForChild(child).has_value()) << child;
     }
 }
@@ -75,19 +82,58 @@ TEST(AccessibleTree, HitTestingFindsTheElementUnderThePoint) {
     }
 }
 
+// What each look tells a screen reader; how the pointer moves a button between looks is FlatButtonState's.
 TEST(AccessibleTree, ButtonStatesFollowItsLook) {
     EXPECT_EQ(StatesFor(ButtonLook::Normal), (ButtonStates{.hot = false, .pressed = false}));
     EXPECT_EQ(StatesFor(ButtonLook::Hot), (ButtonStates{.hot = true, .pressed = false}));
     EXPECT_EQ(StatesFor(ButtonLook::Pressed), (ButtonStates{.hot = true, .pressed = true}));
+}
 
-    // Held and dragged off, the button is neither pressed nor hot until the pointer comes back.
-    FlatButtonState button;
-    button.LeftPressed(true);
-    EXPECT_EQ(StatesFor(button.Look()), (ButtonStates{.hot = true, .pressed = true}));
-    button.PointerMoved(false);
-    EXPECT_EQ(StatesFor(button.Look()), (ButtonStates{}));
-    button.PointerMoved(true);
-    EXPECT_EQ(StatesFor(button.Look()), (ButtonStates{.hot = true, .pressed = true}));
+std::string Announced(ResultCode code) {
+    Announcement announcement;
+    WriteReport(Report(code), announcement);
+    return Utf8(std::u16string(announcement.view()));
+}
+
+TEST(Announcement, IsTheNewReportWithItsLinesJoinedBySingleSpaces) {
+    struct Case {
+        ResultCode code;
+        const char* said;
+    };
+    const Case cases[] = {
+        {0, "Connecté au service"},
+        {static_cast<ResultCode>(0x80100001),
+         "Erreur durant la connexion au service Retour : Une case activée de cohérence interne a échoué"},
+        // The table's sentence ends with a space before its line break.
+        {static_cast<ResultCode>(0x80100002),
+         "Erreur durant la connexion au service Retour : L action a été annulée par une demande SCardCancel"},
+        {static_cast<ResultCode>(0x80000000), "Erreur durant la connexion au service Retour : Inconnu - -2147483648"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Announced(c.code), c.said) << std::hex << c.code;
+    }
+}
+
+// Every sentence of the table, the longest included, is said whole after the heading and the label.
+TEST(Announcement, HoldsEveryReportWhole) {
+    const std::string prefix = "Erreur durant la connexion au service Retour : ";
+    for (const texts::ResultMessage& message : texts::kResultMessages) {
+        std::u16string sentence(message.text);
+        while (!sentence.empty() && sentence.back() == u' ') {
+            sentence.pop_back();
+        }
+        EXPECT_EQ(Announced(static_cast<ResultCode>(message.code)), prefix + Utf8(sentence))
+            << std::hex << message.code;
+    }
+}
+
+TEST(Announcement, LineBreaksAndTheSpacesAroundThemBecomeOneSpace) {
+    Announcement announcement;
+    for (std::u16string_view piece : {u"  un \r\n\r\n  deux", u"\r\n", u"trois  quatre", u" \r\n  "}) {
+        announcement.AddlText(piece, {}, 0);
+    }
+    EXPECT_EQ(Utf8(std::u16string(announcement.view())), "un deux trois  quatre");
+    EXPECT_TRUE(Announcement().view().empty());
 }
 
 }  // namespace

@@ -1,12 +1,15 @@
 // fiche_ppal as Active Accessibility clients see it, read in-process under Wine through oleacc.dll
 // exactly as a screen reader would call it: the tree in reading order, names, roles, places at two
-// densities, hit-testing, the flat buttons' states and the events that announce changes.
+// densities, hit-testing, the flat buttons' states, the default actions, the events that announce
+// changes, and requests that come while the window is being destroyed.
 #include <windows.h>
 
 #include <oleacc.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +25,7 @@ using test_support::WindowHarness;
 using win32::UniqueCom;
 
 constexpr LONG kLiveRegionChanged = 0x8019;  // EVENT_OBJECT_LIVEREGIONCHANGED
+constexpr LONG kAnnouncement = 8;            // the element the live-region event names
 
 VARIANT Child(LONG id) {
     VARIANT child = {};
@@ -117,6 +121,28 @@ std::vector<Element> Children(IAccessible* object) {
     return elements;
 }
 
+std::wstring Text(std::u16string_view text) {
+    return std::wstring(text.begin(), text.end());
+}
+
+std::wstring Value(IAccessible* object) {
+    BSTR value = nullptr;
+    if (object->get_accValue(Child(CHILDID_SELF), &value) != S_OK || value == nullptr) {
+        return L"<none>";
+    }
+    std::wstring text(value, SysStringLen(value));
+    SysFreeString(value);
+    return text;
+}
+
+std::size_t Reports(std::u16string_view pane) {
+    std::size_t count = 0;
+    for (std::size_t at = pane.find(u"Retour :"); at != pane.npos; at = pane.find(u"Retour :", at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
 Element HitTest(IAccessible* object, POINT screen) {
     VARIANT hit = {};
     object->accHitTest(screen.x, screen.y, &hit);
@@ -134,8 +160,8 @@ TEST(Accessibility, TheTreeListsEveryElementInReadingOrder) {
     const UniqueCom<IAccessible> client = ClientObject(harness.handle());
     ASSERT_TRUE(client);
     const Tfiche_ppal& w = harness.window();
-    const std::vector<Element> expected = {{1, nullptr},      {2, nullptr}, {3, nullptr},     {-1, w.reponse1},
-                                           {-1, w.lbl_link3}, {6, nullptr}, {-1, w.lbl_link2}};
+    const std::vector<Element> expected = {{1, nullptr}, {2, nullptr}, {3, nullptr}, {-1, w.reponse1},
+                                           {5, nullptr}, {6, nullptr}, {7, nullptr}};
     EXPECT_EQ(Children(client.get()), expected);
 
     struct Painted {
@@ -147,15 +173,23 @@ TEST(Accessibility, TheTreeListsEveryElementInReadingOrder) {
          {Painted{1, L"Contr\u00f4le du service \"Carte \u00e0 puce\"", ROLE_SYSTEM_STATICTEXT},
           Painted{2, L"Cette application est compatible avec le logiciel Orbelin uniquement", ROLE_SYSTEM_STATICTEXT},
           Painted{3, L"Lancer le contr\u00f4le", ROLE_SYSTEM_PUSHBUTTON},
-          Painted{6, L"Quitter", ROLE_SYSTEM_PUSHBUTTON}}) {
+          Painted{5, L"Logiciel lecture Vitale", ROLE_SYSTEM_LINK}, Painted{6, L"Quitter", ROLE_SYSTEM_PUSHBUTTON},
+          Painted{7, L"Support \u00e0 Distance", ROLE_SYSTEM_LINK}}) {
         EXPECT_EQ(Name(client.get(), p.child), p.name);
         EXPECT_EQ(Role(client.get(), p.child), p.role) << p.child;
     }
     EXPECT_EQ(Role(client.get(), CHILDID_SELF), ROLE_SYSTEM_CLIENT);
     EXPECT_EQ(Name(client.get(), CHILDID_SELF), L"Orbelin - Contr\u00f4le du service");
     EXPECT_EQ(State(client.get(), 1) & STATE_SYSTEM_READONLY, STATE_SYSTEM_READONLY);
+    // Links are linked and, not being tab stops, not focusable.
+    for (LONG link : {5L, 7L}) {
+        EXPECT_EQ(State(client.get(), link) & (STATE_SYSTEM_LINKED | STATE_SYSTEM_FOCUSABLE), STATE_SYSTEM_LINKED);
+    }
+    // The announcement is not listed, and has no name before the first check.
+    EXPECT_EQ(Role(client.get(), kAnnouncement), ROLE_SYSTEM_STATICTEXT);
+    EXPECT_EQ(Name(client.get(), kAnnouncement), L"<none>");
     VARIANT none = {};
-    EXPECT_EQ(client.get()->get_accRole(Child(8), &none), E_INVALIDARG);  // the frame is not an element
+    EXPECT_EQ(client.get()->get_accRole(Child(kAnnouncement + 1), &none), E_INVALIDARG);  // nor is the frame
 }
 
 TEST(Accessibility, NavigationFollowsTheReadingOrder) {
@@ -174,7 +208,8 @@ TEST(Accessibility, NavigationFollowsTheReadingOrder) {
     EXPECT_EQ(client.get()->accNavigate(NAVDIR_NEXT, Child(7), &at), S_FALSE);
     EXPECT_EQ(client.get()->accNavigate(NAVDIR_PREVIOUS, Child(1), &at), S_FALSE);
     ASSERT_EQ(client.get()->accNavigate(NAVDIR_PREVIOUS, Child(6), &at), S_OK);
-    EXPECT_EQ(ElementOf(at), (Element{-1, harness.window().lbl_link3}));
+    EXPECT_EQ(ElementOf(at), (Element{5, nullptr}));
+    EXPECT_EQ(client.get()->accNavigate(NAVDIR_PREVIOUS, Child(kAnnouncement), &at), S_FALSE);  // outside the order
 }
 
 // The places a client reads are where the elements are drawn, so that a click sent there lands.
@@ -193,11 +228,16 @@ TEST(Accessibility, LocationsAreTheLaidOutBoundsOnScreen) {
         EXPECT_EQ(Location(client.get(), 2), OnScreen(window, c.subheading)) << c.dpi;
         EXPECT_EQ(Location(client.get(), 3), OnScreen(window, c.check)) << c.dpi;
         EXPECT_EQ(Location(client.get(), 6), OnScreen(window, c.quit)) << c.dpi;
-        RECT pane = {};
-        GetWindowRect(harness.pane(), &pane);
-        EXPECT_EQ(Location(client.get(), 4),
-                  (Rect{pane.left, pane.top, pane.right - pane.left, pane.bottom - pane.top}))
-            << c.dpi;  // asked of the pane's own object
+        // The pane (asked of its own object) and the links where their windows are; the announcement
+        // where the pane shows it.
+        const Tfiche_ppal& w = harness.window();
+        for (const auto& [child, childWindow] : {std::pair{4L, w.reponse1}, std::pair{5L, w.lbl_link3},
+                                                 std::pair{7L, w.lbl_link2}, std::pair{kAnnouncement, w.reponse1}}) {
+            RECT r = {};
+            GetWindowRect(childWindow, &r);
+            EXPECT_EQ(Location(client.get(), child), (Rect{r.left, r.top, r.right - r.left, r.bottom - r.top}))
+                << "child " << child << " at " << c.dpi << " dpi";
+        }
     }
 }
 
@@ -225,8 +265,8 @@ TEST(Accessibility, HitTestingFindsTheElementUnderThePoint) {
         {screen(20, 100), {0, nullptr}},   // inside the frame, on nothing
         {screen(250, 391), {6, nullptr}},
         {ScreenCentre(harness, ControlId::reponse1), {-1, harness.pane()}},
-        {ScreenCentre(harness, ControlId::lbl_link2), {-1, harness.window().lbl_link2}},
-        {ScreenCentre(harness, ControlId::lbl_link3), {-1, harness.window().lbl_link3}},
+        {ScreenCentre(harness, ControlId::lbl_link2), {7, nullptr}},
+        {ScreenCentre(harness, ControlId::lbl_link3), {5, nullptr}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(HitTest(client.get(), c.at), c.expected) << "at " << c.at.x << "," << c.at.y;
@@ -236,9 +276,8 @@ TEST(Accessibility, HitTestingFindsTheElementUnderThePoint) {
     EXPECT_EQ(outside.vt, VT_EMPTY);
 }
 
-// Hot while the pointer is over a button, pressed while the left button is held on it; never
-// focusable, with no default action or shortcut, so reading and asking run nothing.
-TEST(Accessibility, ButtonStatesFollowThePointerAndNothingRunsFromTheTree) {
+// Hot while the pointer is over a button, pressed while the left button is held on it; never focusable.
+TEST(Accessibility, ButtonStatesFollowThePointer) {
     FakeWinscard fake;
     WindowHarness harness;
     const UniqueCom<IAccessible> client = ClientObject(harness.handle());
@@ -257,18 +296,133 @@ TEST(Accessibility, ButtonStatesFollowThePointerAndNothingRunsFromTheTree) {
     EXPECT_EQ(State(object, 3) & kHotPressed, 0);
     harness.Mouse(harness.handle(), WM_LBUTTONUP, {300, 300});
     EXPECT_EQ(State(object, 3) & (kHotPressed | STATE_SYSTEM_FOCUSABLE), 0);
-
-    for (LONG button : {3L, 6L}) {
-        BSTR text = nullptr;
-        EXPECT_EQ(object->get_accDefaultAction(Child(button), &text), DISP_E_MEMBERNOTFOUND);
-        EXPECT_EQ(object->get_accKeyboardShortcut(Child(button), &text), DISP_E_MEMBERNOTFOUND);
-        EXPECT_EQ(object->accDoDefaultAction(Child(button)), DISP_E_MEMBERNOTFOUND);
-        EXPECT_EQ(object->accSelect(SELFLAG_TAKEFOCUS, Child(button)), DISP_E_MEMBERNOTFOUND);
-    }
     harness.Pump();
     EXPECT_TRUE(fake.Calls().empty());
+}
+
+// What a click would have done so far: checks run, addresses opened, a quit requested.
+struct Effects {
+    std::size_t checks = 0;
+    std::vector<std::wstring> opened;
+    int quitCode = -1;  // -1: no quit requested
+    bool operator==(const Effects&) const = default;
+};
+
+void PrintTo(const Effects& e, std::ostream* out) {
+    *out << "{checks " << e.checks << ", opened " << e.opened.size() << ", quit " << e.quitCode << "}";
+}
+
+Effects Observe(const FakeWinscard& fake, const WindowHarness& harness) {
+    Effects effects;
+    for (const auto& call : fake.Calls()) {
+        effects.checks += call.kind == "establish" ? 1 : 0;
+    }
+    for (const auto& call : WindowHarness::shellCalls()) {
+        effects.opened.push_back(call.file);
+    }
+    effects.quitCode = harness.quitRequested() ? harness.quitCode() : -1;
+    return effects;
+}
+
+struct ActionCase {
+    LONG child;
+    ControlId control;
+    const wchar_t* action;
+    Effects once;  // what one default action does
+};
+
+std::vector<ActionCase> ActionCases() {
+    const std::wstring product = Text(kFichePpal.Control(ControlId::lbl_link3).url);
+    const std::wstring support = Text(kFichePpal.Control(ControlId::lbl_link2).url);
+    return {{3, ControlId::controle_btn, L"Appuyer", {.checks = 1}},
+            {5, ControlId::lbl_link3, L"Suivre le lien", {.opened = {product}}},
+            {7, ControlId::lbl_link2, L"Suivre le lien", {.opened = {support}}},
+            {6, ControlId::btn_quit, L"Appuyer", {.quitCode = 0}}};
+}
+
+std::wstring DefaultAction(IAccessible* object, LONG child) {
+    BSTR text = nullptr;
+    const HRESULT result = object->get_accDefaultAction(Child(child), &text);
+    std::wstring found = result == S_OK && text ? std::wstring(text, SysStringLen(text)) : L"<none>";
+    SysFreeString(text);
+    return found;
+}
+
+// Each button and link does, by its default action, what its click does, once per call; the call
+// returns before the click runs, which happens in the window's message loop.
+TEST(Accessibility, DefaultActionsFromTheTreeDoWhatAClickDoes) {
+    for (const ActionCase& c : ActionCases()) {
+        FakeWinscard fake;
+        fake.Answer("8010001D");
+        WindowHarness harness;
+        const UniqueCom<IAccessible> client = ClientObject(harness.handle());
+        ASSERT_TRUE(client);
+        EXPECT_EQ(DefaultAction(client.get(), c.child), c.action);
+        ASSERT_EQ(client.get()->accDoDefaultAction(Child(c.child)), S_OK) << c.child;
+        EXPECT_EQ(Observe(fake, harness), Effects{}) << "child " << c.child << " before the message loop";
+        harness.Pump();
+        EXPECT_EQ(Observe(fake, harness), c.once) << "child " << c.child;
+        if (c.control == ControlId::controle_btn) {
+            EXPECT_EQ(client.get()->accDoDefaultAction(Child(c.child)), S_OK);
+            harness.Pump();
+            EXPECT_EQ(Observe(fake, harness).checks, 2u) << "a second call, a second check";
+            EXPECT_EQ(Reports(harness.PaneText()), 2u);
+        }
+        EXPECT_EQ(GetFocus(), harness.pane()) << "focus after child " << c.child << "'s action";
+    }
+}
+// From any point of a button or a link, AccessibleObjectFromPoint (which starts from the window under
+// the point: the link's own, for a link) gives the element of the tree, whose action does the same.
+TEST(Accessibility, DefaultActionsFromAPointDoWhatAClickDoes) {
+    for (const ActionCase& c : ActionCases()) {
+        FakeWinscard fake;
+        fake.Answer("0");
+        WindowHarness harness;
+        const Rect r = harness.window().Bounds(c.control);
+        Effects expected;
+        for (POINT at : {POINT{r.left, r.top}, POINT{r.left + r.width / 2, r.top + r.height / 2},
+                         POINT{r.right() - 1, r.bottom() - 1}}) {
+            ClientToScreen(harness.handle(), &at);
+            IAccessible* found = nullptr;
+            VARIANT child = {};
+            ASSERT_EQ(AccessibleObjectFromPoint(at, &found, &child), S_OK) << at.x << "," << at.y;
+            const UniqueCom<IAccessible> object(found);
+            const Element element = ElementOf(child);
+            HWND owner = nullptr;
+            WindowFromAccessibleObject(object.get(), &owner);
+            EXPECT_EQ(owner, harness.handle()) << "child " << c.child;
+            ASSERT_EQ(element, (Element{c.child, nullptr})) << at.x << "," << at.y;
+            EXPECT_EQ(DefaultAction(object.get(), c.child), c.action);
+            ASSERT_EQ(object.get()->accDoDefaultAction(Child(c.child)), S_OK);
+            harness.Pump();
+            expected.checks += c.once.checks;
+            expected.opened.insert(expected.opened.end(), c.once.opened.begin(), c.once.opened.end());
+            expected.quitCode = c.once.quitCode;
+            EXPECT_EQ(Observe(fake, harness), expected) << "child " << c.child << " at " << at.x << "," << at.y;
+        }
+    }
+}
+
+// The headings and the announcement have no action; nothing has a shortcut or takes the focus, so
+// asking runs nothing and the focus stays in the pane.
+TEST(Accessibility, HeadingsHaveNoActionAndNothingTakesTheFocus) {
+    FakeWinscard fake;
+    WindowHarness harness;
+    const UniqueCom<IAccessible> client = ClientObject(harness.handle());
+    ASSERT_TRUE(client);
+    IAccessible* object = client.get();
+    BSTR text = nullptr;
+    for (LONG child : {1L, 2L, kAnnouncement}) {
+        EXPECT_EQ(object->get_accDefaultAction(Child(child), &text), DISP_E_MEMBERNOTFOUND) << child;
+        EXPECT_EQ(object->accDoDefaultAction(Child(child)), DISP_E_MEMBERNOTFOUND) << child;
+    }
+    for (LONG child : {1L, 2L, 3L, 5L, 6L, 7L, kAnnouncement}) {
+        EXPECT_EQ(object->get_accKeyboardShortcut(Child(child), &text), DISP_E_MEMBERNOTFOUND) << child;
+        EXPECT_EQ(object->accSelect(SELFLAG_TAKEFOCUS, Child(child)), DISP_E_MEMBERNOTFOUND) << child;
+    }
+    harness.Pump();
+    EXPECT_EQ(Observe(fake, harness), Effects{});
     EXPECT_TRUE(harness.PaneText().empty());
-    EXPECT_FALSE(harness.quitRequested());
     EXPECT_EQ(GetFocus(), harness.pane());
 }
 
@@ -289,6 +443,7 @@ class WinEventRecorder {
 public:
     WinEventRecorder() {
         events().clear();
+        announced().clear();
         hook_ = SetWinEventHook(EVENT_OBJECT_STATECHANGE, kLiveRegionChanged, nullptr, Record, GetCurrentProcessId(), 0,
                                 WINEVENT_OUTOFCONTEXT);
     }
@@ -297,6 +452,11 @@ public:
     WinEventRecorder& operator=(const WinEventRecorder&) = delete;
 
     bool hooked() const { return hook_ != nullptr; }
+    // The name of each live-region event's source, read when the event arrived, as a screen reader does.
+    static std::vector<std::wstring>& announced() {
+        static std::vector<std::wstring> names;
+        return names;
+    }
     std::vector<WinEvent> Of(DWORD kind) const {
         std::vector<WinEvent> found;
         for (const WinEvent& e : events()) {
@@ -314,6 +474,15 @@ private:
     }
     static void CALLBACK Record(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD) {
         events().push_back({event, window, object, child});
+        if (event == static_cast<DWORD>(kLiveRegionChanged)) {
+            IAccessible* source = nullptr;
+            VARIANT id = {};
+            const bool found = AccessibleObjectFromEvent(window, object, child, &source, &id) == S_OK && source;
+            announced().push_back(found ? Name(source, id.lVal) : L"<no source>");
+            if (source) {
+                source->Release();
+            }
+        }
     }
     HWINEVENTHOOK hook_ = nullptr;
 };
@@ -339,8 +508,99 @@ TEST(Accessibility, StateChangesAndNewReportsRaiseTheirEvents) {
     EXPECT_EQ(recorder.Of(EVENT_OBJECT_STATECHANGE),
               (std::vector<WinEvent>{checkChanged, checkChanged, checkChanged, quitChanged, checkChanged}));
     EXPECT_EQ(recorder.Of(kLiveRegionChanged),
-              (std::vector<WinEvent>{{static_cast<DWORD>(kLiveRegionChanged), harness.pane(), OBJID_CLIENT, 0}}));
+              (std::vector<WinEvent>{{static_cast<DWORD>(kLiveRegionChanged), window, OBJID_CLIENT, kAnnouncement}}));
     EXPECT_FALSE(harness.PaneText().empty());
+}
+
+// One event per check, whose source is named by the new report alone, its lines joined by spaces,
+// while the pane answers as the system's own object for it does (its value, where the system gives
+// one, is every report).
+TEST(Accessibility, EachCheckIsAnnouncedOnceInItsOwnWords) {
+    FakeWinscard fake;
+    fake.Answer("8010001D,0");
+    WindowHarness harness;
+    WinEventRecorder recorder;
+    ASSERT_TRUE(recorder.hooked());
+    const UniqueCom<IAccessible> client = ClientObject(harness.handle());
+    ASSERT_TRUE(client);
+    const std::vector<std::wstring> said = {
+        L"Erreur durant la connexion au service Retour : Le gestionnaire de ressources smart carte n est pas en "
+        L"cours d ex\u00e9cution",
+        L"Connect\u00e9 au service"};
+    for (std::size_t check = 1; check <= said.size(); ++check) {
+        harness.Click(ControlId::controle_btn);
+        harness.Pump();
+        EXPECT_EQ(recorder.Of(kLiveRegionChanged).size(), check);
+        const std::vector<std::wstring> heard(said.begin(), said.begin() + static_cast<std::ptrdiff_t>(check));
+        EXPECT_EQ(WinEventRecorder::announced(), heard);
+        EXPECT_EQ(Name(client.get(), kAnnouncement), said[check - 1]) << "until the next report";
+        const UniqueCom<IAccessible> pane = ClientObject(harness.pane());
+        IAccessible* standard = nullptr;
+        ASSERT_EQ(CreateStdAccessibleObject(harness.pane(), OBJID_CLIENT, __uuidof(IAccessible),
+                                            reinterpret_cast<void**>(&standard)),
+                  S_OK);
+        const UniqueCom<IAccessible> system(standard);
+        ASSERT_TRUE(pane);
+        EXPECT_EQ(Name(pane.get(), CHILDID_SELF), Name(system.get(), CHILDID_SELF));
+        EXPECT_EQ(Value(pane.get()), Value(system.get()));
+    }
+}
+
+// Asks for the client objects of the window and of a child window as that child is destroyed, after
+// the window has had WM_DESTROY, as a client's in-context WinEvent hook may (Wine 8 raises no
+// destruction events, so a message hook stands in for it); keeps what it got.
+class DestructionWatcher {
+public:
+    explicit DestructionWatcher(std::vector<HWND> windows) {
+        watched() = std::move(windows);
+        objects().clear();
+        hook_ = SetWindowsHookExW(WH_CALLWNDPROC, Ask, nullptr, GetCurrentThreadId());
+    }
+    ~DestructionWatcher() { UnhookWindowsHookEx(hook_); }
+    DestructionWatcher(const DestructionWatcher&) = delete;
+    DestructionWatcher& operator=(const DestructionWatcher&) = delete;
+
+    bool hooked() const { return hook_ != nullptr; }
+    static std::vector<UniqueCom<IAccessible>>& objects() {
+        static std::vector<UniqueCom<IAccessible>> got;
+        return got;
+    }
+
+private:
+    static std::vector<HWND>& watched() {
+        static std::vector<HWND> windows;
+        return windows;
+    }
+    static LRESULT CALLBACK Ask(int code, WPARAM wparam, LPARAM lparam) {
+        const auto* message = reinterpret_cast<const CWPSTRUCT*>(lparam);
+        if (code == HC_ACTION && message->message == WM_DESTROY &&
+            std::find(watched().begin() + 1, watched().end(), message->hwnd) != watched().end()) {
+            for (HWND asked : {watched().front(), message->hwnd}) {
+                objects().push_back(ClientObject(asked));
+            }
+        }
+        return CallNextHookEx(nullptr, code, wparam, lparam);
+    }
+    HHOOK hook_ = nullptr;
+};
+
+// An object of the window's own answers a button's name from the window description; one handed out
+// during the destruction would go on answering after the window is gone, with nothing to cut it off.
+TEST(Accessibility, RequestsWhileTheWindowIsDestroyedBuildNothing) {
+    std::optional<WindowHarness> harness(std::in_place);
+    const UniqueCom<IAccessible> before = ClientObject(harness->handle());  // made, so one exists to cut off
+    ASSERT_TRUE(before);
+    const Tfiche_ppal& w = harness->window();
+    DestructionWatcher watcher({w.handle(), w.reponse1, w.lbl_link2, w.lbl_link3});
+    ASSERT_TRUE(watcher.hooked());
+    harness.reset();
+    ASSERT_EQ(DestructionWatcher::objects().size(), 6u) << "two requests for each child window destroyed";
+    for (const UniqueCom<IAccessible>& object : DestructionWatcher::objects()) {
+        if (object) {
+            EXPECT_NE(Name(object.get(), 3), L"Lancer le contr\u00f4le");
+        }
+    }
+    EXPECT_EQ(Name(before.get(), 3), L"<none>");  // cut off
 }
 
 // A client may hold the object after the window has gone: it then fails cleanly.

@@ -28,13 +28,14 @@ bool AccessibilityApi::Load() {
     return resultFromObject_ && createStandard_ && objectFromWindow_ && allocString_;
 }
 
-void LiveRegion::MarkPolite(HWND window) {
+void LiveRegion::MarkPolite(HWND window, LONG child) {
     // Once per window: a client asks for the pane's object again and again, and where the service is
     // missing, asking COM each time would only fail each time.
     if (window_ != nullptr) {
         return;
     }
     window_ = window;
+    child_ = child;
     IAccPropServices* services = nullptr;
     if (FAILED(CoCreateInstance(kClsidAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIidAccPropServices,
                                 reinterpret_cast<void**>(&services)))) {
@@ -44,13 +45,13 @@ void LiveRegion::MarkPolite(HWND window) {
     VARIANT polite = {};
     polite.vt = VT_I4;
     polite.lVal = kLiveSettingPolite;
-    services_.get()->SetHwndProp(window, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, kLiveSettingProperty, polite);
+    services_.get()->SetHwndProp(window, static_cast<DWORD>(OBJID_CLIENT), child, kLiveSettingProperty, polite);
 }
 
 void LiveRegion::Clear() {
     if (services_) {
         MSAAPROPID property = kLiveSettingProperty;
-        services_.get()->ClearHwndProps(window_, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, &property, 1);
+        services_.get()->ClearHwndProps(window_, static_cast<DWORD>(OBJID_CLIENT), child_, &property, 1);
         services_.reset();
     }
     window_ = nullptr;

@@ -43,9 +43,9 @@ private:
     AllocStringFunction allocString_ = nullptr;
 };
 
-// Asks screen readers to announce what is added to a window without taking the user there, through
-// the accessibility property service where the system has it; nothing happens where it has not.
-// The annotation is taken back when the object goes.
+// Asks screen readers to announce an element of a window's client object when it changes, without
+// taking the user there, through the accessibility property service where the system has it; nothing
+// happens where it has not. The annotation is taken back when the object goes.
 class LiveRegion {
 public:
     LiveRegion() = default;
@@ -53,12 +53,13 @@ public:
     LiveRegion(const LiveRegion&) = delete;
     LiveRegion& operator=(const LiveRegion&) = delete;
 
-    void MarkPolite(HWND window);
+    void MarkPolite(HWND window, LONG child);
     void Clear();
 
 private:
     UniqueCom<IAccPropServices> services_;
     HWND window_ = nullptr;
+    LONG child_ = CHILDID_SELF;
 };
 
 }  // namespace orbelin::win32
