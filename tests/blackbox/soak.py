@@ -353,6 +353,10 @@ class Soak:
             keys += [less if direction < 0 else more] * steps
             target[axis] += direction * steps * MOVE_STEP
         self.log(f"  keys alt+space m {' '.join(keys)} Return; expected client origin {tuple(target)}")
+        # The keys wait until the program has handled the input sent before them: Wine's move loop
+        # takes pointer motion still queued behind a few checks for a drag of the window.
+        bb.poll(f"{self.expected.checks} checks before the move ({what})", lambda: len(self.ctx.establishes()),
+                lambda count: count >= self.expected.checks, timeout=30)
         self.ctx.xdotool("key", "--delay", 30, "alt+space", "m", *keys, "Return")
         bb.poll(f"the window moved to {tuple(target)} ({what})", self.ctx.facts,
                 lambda f: bb.numbers(f["client_origin"]) == tuple(target))
