@@ -78,6 +78,7 @@ if ! /usr/bin/python3 -c 'import PIL' 2>/dev/null; then
 fi
 
 echo "run: no display; starting the program on a virtual one"
+explain_wine_report
 runner=""
 stop_all() {
     [ -n "$runner" ] && kill -0 "$runner" 2>/dev/null && kill -- "-$runner" 2>/dev/null
@@ -150,5 +151,4 @@ wait "$runner" || status=$?
 runner=""
 [ "$status" -eq 0 ] || fail "orbelinchk exited with $status after \" Quitter\""
 echo "run: one check done; orbelinchk exited with 0 after \" Quitter\""
-explain_wine_report
 echo "run: screenshot of the window in $PWD/dist/screenshot.png"
