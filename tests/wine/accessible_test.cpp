@@ -43,14 +43,21 @@ UniqueCom<IAccessible> ClientObject(HWND window) {
     return UniqueCom<IAccessible>(object);
 }
 
-std::wstring Name(IAccessible* object, LONG child) {
-    BSTR name = nullptr;
-    if (object->get_accName(Child(child), &name) != S_OK || name == nullptr) {
+// A text property of an element, "<none>" where it has none.
+std::wstring TextProperty(IAccessible* object,
+                          HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*),
+                          LONG child) {
+    BSTR value = nullptr;
+    if ((object->*get)(Child(child), &value) != S_OK || value == nullptr) {
         return L"<none>";
     }
-    std::wstring text(name, SysStringLen(name));
-    SysFreeString(name);
+    std::wstring text(value, SysStringLen(value));
+    SysFreeString(value);
     return text;
+}
+
+std::wstring Name(IAccessible* object, LONG child) {
+    return TextProperty(object, &IAccessible::get_accName, child);
 }
 
 LONG IntProperty(IAccessible* object,
@@ -126,13 +133,7 @@ std::wstring Text(std::u16string_view text) {
 }
 
 std::wstring Value(IAccessible* object) {
-    BSTR value = nullptr;
-    if (object->get_accValue(Child(CHILDID_SELF), &value) != S_OK || value == nullptr) {
-        return L"<none>";
-    }
-    std::wstring text(value, SysStringLen(value));
-    SysFreeString(value);
-    return text;
+    return TextProperty(object, &IAccessible::get_accValue, CHILDID_SELF);
 }
 
 std::size_t Reports(std::u16string_view pane) {
@@ -341,11 +342,7 @@ std::vector<ActionCase> ActionCases() {
 }
 
 std::wstring DefaultAction(IAccessible* object, LONG child) {
-    BSTR text = nullptr;
-    const HRESULT result = object->get_accDefaultAction(Child(child), &text);
-    std::wstring found = result == S_OK && text ? std::wstring(text, SysStringLen(text)) : L"<none>";
-    SysFreeString(text);
-    return found;
+    return TextProperty(object, &IAccessible::get_accDefaultAction, child);
 }
 
 // Each button and link does, by its default action, what its click does, once per call; the call
