@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <iterator>
 
+#include "ui/indexed_table.h"
+
 namespace orbelin {
 namespace {
 
@@ -26,16 +28,8 @@ constexpr PaletteRow kPalette[] = {
     {PaletteElement::ReportText, {clBlack, clWindow}, kSystemText},
 };
 
-constexpr bool RowsMatchTheirElements() {
-    for (std::size_t i = 0; i < std::size(kPalette); ++i) {
-        if (static_cast<std::size_t>(kPalette[i].element) != i) {
-            return false;
-        }
-    }
-    return true;
-}
 static_assert(std::size(kPalette) == kPaletteElementCount, "one row per element");
-static_assert(RowsMatchTheirElements(), "each row must sit at the index of its element");
+static_assert(EachRowAtItsIndex(kPalette, &PaletteRow::element), "each row must sit at the index of its element");
 
 }  // namespace
 

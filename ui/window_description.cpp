@@ -2,6 +2,7 @@
 #include "ui/window_description.h"
 
 #include "resources/texts.h"
+#include "ui/indexed_table.h"
 
 namespace orbelin {
 namespace {
@@ -72,16 +73,8 @@ constexpr ControlDescription kControls[] = {
      .tabStop = true},
 };
 
-constexpr bool RowsMatchTheirIds() {
-    for (std::size_t i = 0; i < std::size(kControls); ++i) {
-        if (static_cast<std::size_t>(kControls[i].id) != i) {
-            return false;
-        }
-    }
-    return true;
-}
 static_assert(std::size(kControls) == kControlCount, "one row per ControlId");
-static_assert(RowsMatchTheirIds(), "each row must sit at the index of its ControlId");
+static_assert(EachRowAtItsIndex(kControls, &ControlDescription::id), "each row must sit at the index of its ControlId");
 
 }  // namespace
 
