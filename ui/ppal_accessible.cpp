@@ -221,7 +221,7 @@ HRESULT AccessibleFichePpal::Text(VARIANT child, BSTR* out, TextQuestion questio
         return String(AccessibleName(kFichePpal.Control(*target.control)), out);
     }
     const std::u16string_view action = DefaultActionName(target.role());
-    if (question == &IAccessible::get_accDefaultAction && !target.announcement && !action.empty()) {
+    if (question == &IAccessible::get_accDefaultAction && !action.empty()) {
         return String(action, out);
     }
     return DISP_E_MEMBERNOTFOUND;
@@ -350,7 +350,7 @@ HRESULT AccessibleFichePpal::accDoDefaultAction(VARIANT child) {
     if (!target.own()) {
         return AskChildWindow(*target.control, &IAccessible::accDoDefaultAction);
     }
-    if (target.announcement || DefaultActionName(target.role()).empty()) {
+    if (DefaultActionName(target.role()).empty()) {  // the headings and the announcement
         return DISP_E_MEMBERNOTFOUND;
     }
     // The caller, often a screen reader in another process, does not wait for the check or the quit:

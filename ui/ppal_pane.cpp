@@ -96,7 +96,6 @@ void Tfiche_ppal::AnnounceReport(const Announcement& report) {
 }
 
 void Tfiche_ppal::AddlText(std::u16string_view AText, TFontStyles AStyle, TColor AColor) {
-    bool first = true;
     do {
         const std::u16string_view piece = AText.substr(0, kChunk);
         AText.remove_prefix(piece.size());
@@ -104,10 +103,7 @@ void Tfiche_ppal::AddlText(std::u16string_view AText, TFontStyles AStyle, TColor
         GETTEXTLENGTHEX lengthQuery = {GTL_DEFAULT, 1200};
         const auto end =
             static_cast<LONG>(SendMessageW(reponse1, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&lengthQuery), 0));
-        if (first) {
-            paneRuns_.Append(end, AColor);
-            first = false;
-        }
+        paneRuns_.Append(end, AColor);  // for the pieces after the first, the same run goes on
         CHARRANGE caret = {end, end};
         SendMessageW(reponse1, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&caret));
         SendMessageW(reponse1, EM_SCROLLCARET, 0, 0);

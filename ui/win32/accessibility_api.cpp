@@ -29,8 +29,8 @@ bool AccessibilityApi::Load() {
 }
 
 void LiveRegion::MarkPolite(HWND window, LONG child) {
-    // Once per window: a client asks for the pane's object again and again, and where the service is
-    // missing, asking COM each time would only fail each time.
+    // Once per window: a client asks for the window's, the pane's and the links' objects again and
+    // again, and where the service is missing, asking COM each time would only fail each time.
     if (window_ != nullptr) {
         return;
     }
