@@ -30,6 +30,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -580,39 +581,44 @@ int SysColors(const std::wstring& out, int count, wchar_t** settings) {
     return facts.WriteTo(out) ? 0 : 2;
 }
 
+struct ViewUnmapper {
+    void operator()(void* view) const { UnmapViewOfFile(view); }
+};
+struct LibraryFreer {
+    void operator()(HMODULE library) const { FreeLibrary(library); }
+};
+struct Unhooker {
+    void operator()(HHOOK hook) const { UnhookWindowsHookEx(hook); }
+};
+
 int Scheme(const std::wstring& out, int count, wchar_t** settings) {
     Facts facts;
     AddSystemColours(facts);
     const std::vector<HWND> windows = MainWindows(0);
-    HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                        sizeof(test_support::SchemeRequest), test_support::kSchemeRequestName);
-    auto* request = mapping ? static_cast<test_support::SchemeRequest*>(MapViewOfFile(
-                                  mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(test_support::SchemeRequest)))
-                            : nullptr;
-    const HMODULE hooks = LoadLibraryW(L"scheme_hook.dll");
+    const UniqueHandle mapping(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                                  sizeof(test_support::SchemeRequest),
+                                                  test_support::kSchemeRequestName));
+    const std::unique_ptr<void, ViewUnmapper> view(
+        mapping ? MapViewOfFile(mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, sizeof(test_support::SchemeRequest))
+                : nullptr);
+    auto* request = static_cast<test_support::SchemeRequest*>(view.get());
+    const std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryFreer> hooks(LoadLibraryW(L"scheme_hook.dll"));
     const auto hook =
-        hooks ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(hooks, "SchemeHook"))) : nullptr;
+        hooks ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(hooks.get(), "SchemeHook")))
+              : nullptr;
     if (windows.empty() || !request || !hook || !ParseColours(count, settings, *request, facts)) {
         facts.Add("error", windows.empty() ? "no window" : "no request block or hook");
-    } else {
-        request->done = 0;
-        const DWORD thread = GetWindowThreadProcessId(windows.front(), nullptr);
-        HHOOK installed = SetWindowsHookExW(WH_GETMESSAGE, hook, hooks, thread);
-        PostThreadMessageW(thread, test_support::kApplyScheme, 0, 0);
-        for (int i = 0; i < 200 && request->done == 0; ++i) {
-            Sleep(50);
-        }
-        facts.Add("set", request->done);
-        if (installed) {
-            UnhookWindowsHookEx(installed);
-        }
+        return facts.WriteTo(out) ? 0 : 2;
     }
-    if (request) {
-        UnmapViewOfFile(request);
+    request->done = 0;
+    const DWORD thread = GetWindowThreadProcessId(windows.front(), nullptr);
+    const std::unique_ptr<std::remove_pointer_t<HHOOK>, Unhooker> installed(
+        SetWindowsHookExW(WH_GETMESSAGE, hook, hooks.get(), thread));
+    PostThreadMessageW(thread, test_support::kApplyScheme, 0, 0);
+    for (int i = 0; i < 200 && request->done == 0; ++i) {
+        Sleep(50);
     }
-    if (mapping) {
-        CloseHandle(mapping);
-    }
+    facts.Add("set", request->done);
     return facts.WriteTo(out) ? 0 : 2;
 }
 
