@@ -111,6 +111,11 @@ def numbers(value):
     return tuple(int(n) for n in value.split(","))
 
 
+def link_labels(facts):
+    """Each link label's client bounds (left, top, width, height) by name: the window's first two children."""
+    return {name: numbers(facts[f"child{i}"].split(",", 1)[1]) for i, name in enumerate(("lbl_link2", "lbl_link3"))}
+
+
 def on_screen(facts, x, y):
     """Where a point of the window's client area is on the screen."""
     ox, oy = numbers(facts["client_origin"])
@@ -544,19 +549,8 @@ def pane_input(ctx):
 def links(ctx):
     """A click on a link, anywhere in its label, hands its address to the shell; keys never do."""
     _, f = ctx.start_program(results="0")
-    labels = {name: [int(v) for v in f[f"child{i}"].split(",")[1:]]
-              for i, name in enumerate(("lbl_link2", "lbl_link3"))}
+    labels = link_labels(f)
     ctx.session.opened.unlink(missing_ok=True)
-
-    def opened():
-        return ctx.session.opened.read_text().splitlines() if ctx.session.opened.exists() else []
-
-    def settled(count):
-        """The addresses opened once no winebrowser is left running."""
-        def read():
-            running = "winebrowser.exe" in ctx.facts()["processes"].split(",")
-            return None if running else opened()
-        return poll(f"{count} opened address(es)", read, lambda got: got is not None and len(got) >= count)
 
     clicks = 0
     expected = []
@@ -567,7 +561,7 @@ def links(ctx):
         ctx.keys("Return", "space", "Tab", "Return", "space", "Tab", "KP_Enter")
         ctx.click_check(f, clicks)
         clicks += 1
-        check_equal(settled(len(expected)), expected, f"addresses opened by Enter or Space {where}")
+        check_equal(settled_addresses(ctx, len(expected)), expected, f"addresses opened by Enter or Space {where}")
         check_equal(ctx.facts()["focus_is_pane"], "1", f"focus {where}")
 
     keys_open_nothing("at start-up")
@@ -581,7 +575,8 @@ def links(ctx):
             dx, dy = spot(width, height)
             ctx.click(f, left + dx, top + dy)
             expected.append(LINKS[name][0])
-            check_equal(settled(len(expected)), expected, f"address opened by a click on {name} ({where})")
+            check_equal(settled_addresses(ctx, len(expected)), expected,
+                        f"address opened by a click on {name} ({where})")
         keys_open_nothing(f"after the clicks on {name}")
 
 
@@ -605,8 +600,7 @@ def failing_browser(ctx):
 
 def click_links_with_failing_browser(ctx, opened):
     _, f = ctx.start_program(results="0")
-    labels = {name: [int(v) for v in f[f"child{i}"].split(",")[1:]]
-              for i, name in enumerate(("lbl_link2", "lbl_link3"))}
+    labels = link_labels(f)
     codes = [0]
     ctx.click_check(f, 0)
     ctx.wait_for_pane(codes)
@@ -837,7 +831,8 @@ def scaled(rect, dpi):
 def expected_tree(f, dpi):
     """(element, name, role, location, default action) of each accessible child in reading order; None: not
     checked."""
-    link2, link3 = (tuple(int(v) for v in f[f"child{i}"].split(",")[1:]) for i in (0, 1))
+    labels = link_labels(f)
+    link2, link3 = labels["lbl_link2"], labels["lbl_link3"]
     return [("child:1", 'Contrôle du service "Carte à puce"', ROLE_STATICTEXT, scaled((72, 14, 457, 29), dpi),
              NO_SUCH_MEMBER),
             ("child:2", "Cette application est compatible avec le logiciel Orbelin uniquement", ROLE_STATICTEXT,
@@ -945,6 +940,12 @@ def opened_addresses(ctx):
     return ctx.session.opened.read_text().splitlines() if ctx.session.opened.exists() else []
 
 
+def settled_addresses(ctx, count):
+    """The addresses opened, once at least `count` are in and no winebrowser is left running."""
+    return poll(f"{count} opened address(es)", lambda: opened_addresses(ctx),
+                lambda got: got is not None and len(got) >= count)
+
+
 def act(ctx, how, which):
     """Runs a default action from another process, as a screen reader's activate command does."""
     done = ctx.probe("act", how, which)
@@ -959,8 +960,7 @@ def default_actions(ctx):
     does any of it, the focus stays in the pane, and a real click on a link still opens it once."""
     _, f = ctx.start_program(results="8010001D,0")
     ctx.session.opened.unlink(missing_ok=True)
-    labels = {name: [int(v) for v in f[f"child{i}"].split(",")[1:]] for i, name in enumerate(("lbl_link2",
-                                                                                             "lbl_link3"))}
+    labels = link_labels(f)
     product, support = LINKS["lbl_link3"][0], LINKS["lbl_link2"][0]
 
     # The check button: from the tree, then from its far corners, one check each.
@@ -985,8 +985,7 @@ def default_actions(ctx):
             check_equal((done["element"], unescape(done["name"]), unescape(done["action"])),
                         (f"Tfiche_ppal:{child}", text, FOLLOW), f"{name} from {how} {which}")
             expected.append(url)
-            check_equal(poll(f"{len(expected)} opened address(es)", lambda: opened_addresses(ctx),
-                             lambda got: got is not None and len(got) >= len(expected)), expected,
+            check_equal(settled_addresses(ctx, len(expected)), expected,
                         f"addresses opened after {name}'s action from {how} {which}")
 
     # Keys do none of it; the focus never left the pane.
@@ -1001,9 +1000,7 @@ def default_actions(ctx):
     left, top, width, height = labels["lbl_link2"]
     ctx.click(f, left + width // 2, top + height // 2)
     expected.append(support)
-    check_equal(poll("the real click's address", lambda: opened_addresses(ctx),
-                     lambda got: got is not None and len(got) >= len(expected)), expected,
-                "addresses after a real click on lbl_link2")
+    check_equal(settled_addresses(ctx, len(expected)), expected, "addresses after a real click on lbl_link2")
     check_equal(len(ctx.establishes()), len(codes), "checks run in all")
 
     # Quitting, from the tree and from a point of the button: the process ends with exit code 0.
@@ -1099,13 +1096,17 @@ def text_lines(image, f, box, background):
     return [(left, first, width, last - first + 1) for first, last in lines]
 
 
-def check_readable(ctx, f, image, background, report_lines, what):
-    """Backgrounds in the scheme's window colour; every heading, caption, link and report line at 4.5:1."""
+def check_backgrounds(f, image, background, what):
+    """The client area around the frame and the headings, and the pane, in the background colour."""
     for x, y in ((20, 100), (300, 5), (590, 420), (PANE[0] + 500, PANE[1] + PANE[3] - 10)):
         check_equal(pixel(image, f, x, y), background, f"background at {(x, y)} {what}")
-    links = [tuple(int(v) for v in f[f"child{i}"].split(",")[1:]) for i in (0, 1)]
+
+
+def check_readable(ctx, f, image, background, report_lines, what):
+    """Backgrounds in the scheme's window colour; every heading, caption, link and report line at 4.5:1."""
+    check_backgrounds(f, image, background, what)
     boxes = {"heading": (72, 14, 457, 29), "subheading": (8, 51, 580, 29), "check caption": CHECK_CAPTION,
-             "quit caption": QUIT_CAPTION, "lbl_link2": links[0], "lbl_link3": links[1]}
+             "quit caption": QUIT_CAPTION, **link_labels(f)}
     lines = text_lines(image, f, (PANE[0] + 2, PANE[1], PANE[2] - 20, PANE[3] - 4), background)
     check_equal(len(lines), report_lines, f"report lines seen in the pane {what}: {lines}")
     boxes.update({f"report line {i + 1}": box for i, box in enumerate(lines)})
@@ -1116,8 +1117,7 @@ def check_readable(ctx, f, image, background, report_lines, what):
 
 def check_default_look(f, image, report_lines):
     """The design's own colours: the white window and pane, black headings, green and red report lines."""
-    for x, y in ((20, 100), (300, 5), (590, 420), (PANE[0] + 500, PANE[1] + PANE[3] - 10)):
-        check_equal(pixel(image, f, x, y), "ffffff", f"background at {(x, y)}")
+    check_backgrounds(f, image, "ffffff", "in the default scheme")
     for name, (left, top, width, height) in (("heading", (72, 14, 457, 29)), ("subheading", (8, 51, 580, 29))):
         inks = {pixel(image, f, x, y) for y in range(top, top + height) for x in range(left, left + width)}
         check(BLACK in inks, f"the {name} should be drawn in black")

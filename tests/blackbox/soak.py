@@ -280,8 +280,7 @@ class Soak:
         bb = self.bb
         self.program, facts = self.ctx.start_program(results=self.script)
         facts = bb.poll("the window shown", self.ctx.facts, lambda f: f["visible"] == "1" and f["iconic"] == "0")
-        self.labels = {name: tuple(int(v) for v in facts[f"child{i}"].split(",")[1:])
-                       for i, name in enumerate(("lbl_link2", "lbl_link3"))}
+        self.labels = bb.link_labels(facts)
         self.home = bb.numbers(facts["client_origin"])
         self.origin = self.home
         frame = bb.numbers(facts["window_rect"])
